@@ -1,0 +1,22 @@
+#pragma once
+
+#include <stdexcept>
+
+namespace dbase {
+
+// A table that cannot be opened, created or written, a lock held by someone else, a failed post,
+// a damaged table or index structure, a refused index expression.
+class DatabaseError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A damaged memo or binary value: the table itself is usable, one value of it is not.
+class EngineError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+} // namespace dbase
