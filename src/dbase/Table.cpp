@@ -1,0 +1,637 @@
+#include "Binary.h"
+#include "Errors.h"
+#include "FieldCodec.h"
+#include "LockBytes.h"
+#include "TableImpl.h"
+#include "TablePack.h"
+#include "TablePaths.h"
+
+#include <algorithm>
+#include <cctype>
+#include <ctime>
+
+namespace dbase {
+
+// --- Impl helpers --------------------------------------------------------------------------------------
+
+Table::Impl::TableLock::TableLock(Impl& impl, bool write) : impl_(impl), held_(!impl.exclusive)
+{
+    if (held_)
+        impl_.dbf.lockWaiting(lockbytes::table, write, lockTimeout, "the table is busy");
+}
+
+Table::Impl::TableLock::~TableLock()
+{
+    if (held_)
+        impl_.dbf.unlock(lockbytes::table);
+}
+
+void Table::Impl::requireOpen() const
+{
+    if (state == State::Inactive)
+        throw DatabaseError("the table is not open");
+}
+
+void Table::Impl::requireExclusive(const char* operation) const
+{
+    requireOpen();
+    if (!exclusive)
+        throw DatabaseError(std::string(operation) + " needs exclusive use of the table " + dbf.path());
+}
+
+void Table::Impl::requireWritable() const
+{
+    requireOpen();
+    if (!dbf.isWritable() || (memo.isOpen() && !memo.file().isWritable()))
+        throw DatabaseError("the table " + dbf.path() + " is read-only");
+    if (unmaintainedIndex)
+        throw DatabaseError("the table " + dbf.path() + " has an index that cannot be kept current yet");
+}
+
+void Table::Impl::requireEditing() const
+{
+    if (state != State::Edit && state != State::Insert)
+        throw DatabaseError("the table is not in edit or insert mode");
+}
+
+const FieldDescriptor& Table::Impl::field(std::size_t index) const
+{
+    requireOpen();
+    if (index >= header.fields.size())
+        throw DatabaseError("the table has no column " + std::to_string(index));
+    return header.fields[index];
+}
+
+std::string_view Table::Impl::fieldBytes(std::size_t index) const
+{
+    const FieldDescriptor& f = field(index);
+    if (row.size() < header.recordLength)
+        throw DatabaseError("there is no current record");
+    return std::string_view(row).substr(f.offset, f.length);
+}
+
+void Table::Impl::putFieldBytes(std::size_t index, std::string_view bytes)
+{
+    const FieldDescriptor& f = field(index);
+    row.replace(f.offset, f.length, bytes);
+    modified = true;
+}
+
+void Table::Impl::refreshCountLocked()
+{
+    const std::string bytes = dbf.read(4, 4);
+    DbfHeader fresh = header;
+    fresh.recordCount = readU32(bytes, 0);
+    if (fresh.recordCount != header.recordCount && fresh.endOfRecords() > dbf.size())
+        throw DatabaseError("damaged table " + dbf.path() +
+                            ": the file holds fewer records than its header says");
+    header.recordCount = fresh.recordCount;
+}
+
+std::string Table::Impl::readRecordLocked(std::uint32_t recordNumber) const
+{
+    return dbf.read(header.recordOffset(recordNumber), header.recordLength);
+}
+
+void Table::Impl::storeRecordLocked(std::uint32_t recordNumber, const std::string* before,
+                                    const std::string& after)
+{
+    (void)before; // the production index learns of the change here
+    if (recordNumber > header.recordCount) {
+        // An append: the record (with the end-of-file mark) before the count that makes it visible.
+        dbf.write(header.recordOffset(recordNumber), after + DbfHeader::endOfFile);
+        header.recordCount = recordNumber;
+        header.stampToday();
+        dbf.write(1, header.dateAndCount());
+        return;
+    }
+    if (before && (*before)[0] != after[0] && before->compare(1, std::string::npos, after, 1) == 0)
+        dbf.write(header.recordOffset(recordNumber), after.substr(0, 1)); // only the deletion flag
+    else
+        dbf.write(header.recordOffset(recordNumber), after);
+    stampDateLocked();
+}
+
+void Table::Impl::stampDateLocked()
+{
+    DbfHeader today = header;
+    today.stampToday();
+    if (today.updateYear == header.updateYear && today.updateMonth == header.updateMonth &&
+        today.updateDay == header.updateDay)
+        return;
+    header.updateYear = today.updateYear;
+    header.updateMonth = today.updateMonth;
+    header.updateDay = today.updateDay;
+    dbf.write(1, header.dateAndCount().substr(0, 3));
+}
+
+Table::Impl::Walk Table::Impl::walkLocked(std::uint32_t from, int step, std::int64_t wanted)
+{
+    Walk walk;
+    if (wanted <= 0)
+        return walk;
+    if (from > header.recordCount)
+        refreshCountLocked();
+    const std::size_t length = header.recordLength;
+    // One record first: it is usually live. Skipping goes on in large chunks.
+    std::size_t batch = wanted == 1 ? 1 : std::max<std::size_t>(1, (256 * 1024) / length);
+    std::int64_t at = from;
+    while (at >= 1 && at <= header.recordCount && walk.passed < wanted) {
+        const std::int64_t available = step > 0 ? header.recordCount - at + 1 : at;
+        const auto n =
+            static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(batch), available));
+        const std::int64_t lowest = step > 0 ? at : at - static_cast<std::int64_t>(n) + 1;
+        const std::string chunk =
+            dbf.read(header.recordOffset(static_cast<std::uint32_t>(lowest)), n * length);
+        for (std::size_t i = 0; i < n && walk.passed < wanted; ++i) {
+            const std::size_t index = step > 0 ? i : n - 1 - i;
+            if (chunk[index * length] == '*')
+                continue;
+            ++walk.passed;
+            walk.recordNumber = static_cast<std::uint32_t>(lowest + static_cast<std::int64_t>(index));
+            if (walk.passed == wanted)
+                row.assign(chunk, index * length, length);
+        }
+        at += step * static_cast<std::int64_t>(n);
+        batch = std::max<std::size_t>(1, (256 * 1024) / length);
+    }
+    if (walk.passed > 0 && walk.passed < wanted)
+        row = readRecordLocked(walk.recordNumber);
+    return walk;
+}
+
+std::int64_t Table::Impl::countLiveLocked()
+{
+    refreshCountLocked();
+    const std::size_t length = header.recordLength;
+    const std::size_t perChunk = std::max<std::size_t>(1, (1024 * 1024) / length);
+    std::int64_t live = 0;
+    for (std::uint64_t first = 1; first <= header.recordCount; first += perChunk) {
+        const auto n =
+            static_cast<std::size_t>(std::min<std::uint64_t>(perChunk, header.recordCount - first + 1));
+        const std::string chunk =
+            dbf.read(header.recordOffset(static_cast<std::uint32_t>(first)), n * length);
+        for (std::size_t i = 0; i < n; ++i)
+            live += chunk[i * length] != '*';
+    }
+    return live;
+}
+
+void Table::Impl::leaveEditing(Table& owner)
+{
+    if (state == State::Edit || state == State::Insert) {
+        if (modified)
+            owner.post();
+        else
+            owner.cancel();
+    }
+}
+
+void Table::Impl::showRow(std::uint32_t recordNumber)
+{
+    current = recordNumber;
+    resetMemos();
+    if (recordNumber == 0)
+        row.clear();
+}
+
+void Table::Impl::resetMemos()
+{
+    memos.assign(header.fields.size(), MemoSlot{});
+}
+
+// --- Table ---------------------------------------------------------------------------------------------
+
+Table::Table() : d(std::make_unique<Impl>()) {}
+
+Table::~Table()
+{
+    try {
+        close();
+    } catch (...) {
+        // closing never writes, and a destructor must not throw
+    }
+}
+
+void Table::open(const std::string& folder, const std::string& fileName, bool exclusive,
+                 const std::string& tagName)
+{
+    close();
+    auto impl = std::make_unique<Impl>();
+    impl->folder = folder;
+    impl->fileName = fileName;
+    impl->exclusive = exclusive;
+    const std::string path = locateTable(folder, fileName);
+    if (path.empty())
+        throw DatabaseError("table not found: " + joinPath(folder, tableFileName(fileName)));
+    impl->dbf = File::openExisting(path);
+    if (exclusive && !impl->dbf.isWritable())
+        throw DatabaseError("the table " + path + " is read-only and cannot be opened for exclusive use");
+    if (!impl->dbf.tryLock(lockbytes::open, exclusive))
+        throw DatabaseError(exclusive ? "the table " + path + " is in use; this needs exclusive use of it"
+                                      : "the table " + path + " is opened exclusively by another user");
+    if (completeInterruptedPack(impl->dbf, exclusive)) {
+        open(folder, fileName, exclusive, tagName);
+        return;
+    }
+    {
+        Impl::TableLock lock(*impl, false);
+        const std::uint64_t size = impl->dbf.size();
+        const std::uint16_t headerLength =
+            DbfHeader::headerLengthOf(impl->dbf.readSome(0, DbfHeader::fixedSize), path);
+        impl->header = DbfHeader::parse(impl->dbf.readSome(0, headerLength), size, path);
+        if (impl->header.hasMemoFields()) {
+            const std::string memoPath = locateCompanion(path, "dbt");
+            if (memoPath.empty())
+                throw DatabaseError("the memo file of " + path + " is missing");
+            File memoFile =
+                impl->dbf.isWritable() ? File::openExisting(memoPath) : File(memoPath, File::Mode::ReadOnly);
+            impl->memo = MemoFile(std::move(memoFile), impl->header.usesDBase3Memo());
+        }
+        impl->unmaintainedIndex = impl->header.productionIndex && !locateCompanion(path, "mdx").empty();
+    }
+    if (!tagName.empty())
+        throw DatabaseError("index tag " + tagName + " of " + path + ": index tags are not available yet");
+    impl->state = State::Browse;
+    impl->resetMemos();
+    d = std::move(impl);
+    first();
+}
+
+void Table::close()
+{
+    if (d->state == State::Inactive)
+        return;
+    if (d->state == State::Edit || d->state == State::Insert)
+        cancel();
+    d = std::make_unique<Impl>(); // closing the files drops every lock they hold
+}
+
+bool Table::isOpen() const
+{
+    return d->state != State::Inactive;
+}
+
+bool Table::isExclusive() const
+{
+    return isOpen() && d->exclusive;
+}
+
+const std::string& Table::folder() const
+{
+    return d->folder;
+}
+
+const std::string& Table::fileName() const
+{
+    return d->fileName;
+}
+
+std::string Table::path() const
+{
+    return d->dbf.path();
+}
+
+std::size_t Table::fieldCount() const
+{
+    return d->header.fields.size();
+}
+
+const FieldDescriptor& Table::fieldDescriptor(std::size_t index) const
+{
+    return d->field(index);
+}
+
+const std::vector<FieldDescriptor>& Table::fieldDescriptors() const
+{
+    return d->header.fields;
+}
+
+int Table::fieldIndex(std::string_view name) const
+{
+    const auto& fields = d->header.fields;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const std::string& candidate = fields[i].name;
+        if (candidate.size() == name.size() &&
+            std::equal(candidate.begin(), candidate.end(), name.begin(), [](char a, char b) {
+                return std::toupper(static_cast<unsigned char>(a)) ==
+                       std::toupper(static_cast<unsigned char>(b));
+            }))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+// --- Navigation ----------------------------------------------------------------------------------------
+
+void Table::first()
+{
+    d->requireOpen();
+    d->leaveEditing(*this);
+    Impl::TableLock lock(*d, false);
+    d->refreshCountLocked();
+    const Impl::Walk walk = d->walkLocked(1, +1, 1);
+    d->showRow(walk.recordNumber);
+    d->atBof = d->atEof = walk.recordNumber == 0;
+}
+
+void Table::last()
+{
+    d->requireOpen();
+    d->leaveEditing(*this);
+    Impl::TableLock lock(*d, false);
+    d->refreshCountLocked();
+    const Impl::Walk walk = d->walkLocked(d->header.recordCount, -1, 1);
+    d->showRow(walk.recordNumber);
+    d->atBof = d->atEof = walk.recordNumber == 0;
+}
+
+void Table::next()
+{
+    moveBy(1);
+}
+
+void Table::prior()
+{
+    moveBy(-1);
+}
+
+std::int64_t Table::moveBy(std::int64_t n)
+{
+    d->requireOpen();
+    d->leaveEditing(*this);
+    if (n == 0)
+        return 0;
+    const int step = n > 0 ? 1 : -1;
+    Impl::TableLock lock(*d, false);
+    if (d->current == 0) {
+        // No current row (an empty range): look again from the matching end.
+        d->refreshCountLocked();
+        const Impl::Walk walk = d->walkLocked(step > 0 ? 1 : d->header.recordCount, step, 1);
+        d->showRow(walk.recordNumber);
+        d->atBof = d->atEof = walk.recordNumber == 0;
+        return walk.passed;
+    }
+    const std::int64_t wanted = n > 0 ? n : -n;
+    const std::int64_t start = static_cast<std::int64_t>(d->current) + step;
+    Impl::Walk walk;
+    if (start >= 1)
+        walk = d->walkLocked(static_cast<std::uint32_t>(start), step, wanted);
+    if (walk.passed > 0)
+        d->showRow(walk.recordNumber);
+    d->atEof = step > 0 && walk.passed < wanted;
+    d->atBof = step < 0 && walk.passed < wanted;
+    return step * walk.passed;
+}
+
+bool Table::eof() const
+{
+    return d->atEof;
+}
+
+bool Table::bof() const
+{
+    return d->atBof;
+}
+
+std::int64_t Table::recordCount()
+{
+    d->requireOpen();
+    Impl::TableLock lock(*d, false);
+    return d->countLiveLocked();
+}
+
+std::uint32_t Table::recordNumber() const
+{
+    return d->state == State::Insert ? 0 : d->current;
+}
+
+// --- Tags and ranges: record-number order only for now ------------------------------------------------
+
+const std::string& Table::activeTag() const
+{
+    static const std::string none;
+    return none;
+}
+
+void Table::setRange(std::string_view, std::string_view)
+{
+    d->requireOpen();
+    throw DatabaseError("a range needs an active index tag");
+}
+
+void Table::cancelRange()
+{
+    d->requireOpen();
+}
+
+bool Table::hasRange() const
+{
+    return false;
+}
+
+bool Table::findKey(std::string_view)
+{
+    d->requireOpen();
+    throw DatabaseError("finding a key needs an active index tag");
+}
+
+// --- Bookmarks -----------------------------------------------------------------------------------------
+
+Table::Bookmark Table::bookmark() const
+{
+    return recordNumber();
+}
+
+bool Table::gotoBookmark(Bookmark bookmark)
+{
+    d->requireOpen();
+    d->leaveEditing(*this);
+    if (bookmark == 0)
+        return false;
+    Impl::TableLock lock(*d, false);
+    if (bookmark > d->header.recordCount)
+        d->refreshCountLocked();
+    if (bookmark > d->header.recordCount)
+        return false;
+    std::string record = d->readRecordLocked(bookmark);
+    if (record[0] == '*')
+        return false;
+    d->showRow(bookmark);
+    d->row = std::move(record);
+    d->atBof = d->atEof = false;
+    return true;
+}
+
+void Table::goToCurrent(const Table& other)
+{
+    d->requireOpen();
+    other.d->requireOpen();
+    if (d->dbf.identity() != other.d->dbf.identity())
+        throw DatabaseError("the table objects are not on the same table");
+    const std::uint32_t target = other.recordNumber();
+    if (target == 0)
+        throw DatabaseError("the other table object has no current record");
+    if (!gotoBookmark(target))
+        throw DatabaseError("record " + std::to_string(target) + " is no longer available");
+}
+
+// --- Editing -------------------------------------------------------------------------------------------
+
+Table::State Table::state() const
+{
+    return d->state;
+}
+
+void Table::edit()
+{
+    d->requireOpen();
+    if (d->state != State::Browse)
+        return;
+    if (d->current == 0)
+        throw DatabaseError("there is no current record to edit");
+    d->requireWritable();
+    const std::uint32_t target = d->current;
+    if (!d->dbf.tryLock(lockbytes::record(target), true))
+        throw DatabaseError("Record locked by another user");
+    try {
+        Impl::TableLock lock(*d, false);
+        std::string fresh = d->readRecordLocked(target);
+        if (fresh[0] == '*')
+            throw DatabaseError("the record has been deleted by another user");
+        if (fresh != d->row) {
+            d->row = std::move(fresh);
+            d->resetMemos();
+        }
+    } catch (...) {
+        d->dbf.unlock(lockbytes::record(target));
+        throw;
+    }
+    d->lockedRecord = target;
+    d->modified = false;
+    d->state = State::Edit;
+}
+
+void Table::append()
+{
+    d->requireOpen();
+    d->leaveEditing(*this);
+    d->requireWritable();
+    d->positionBeforeInsert = d->current;
+    d->row.assign(d->header.recordLength, ' ');
+    d->resetMemos();
+    for (Impl::MemoSlot& slot : d->memos)
+        slot.loaded = true;
+    d->modified = false;
+    d->state = State::Insert;
+    if (afterInsert)
+        afterInsert(*this);
+}
+
+void Table::post()
+{
+    d->requireOpen();
+    d->requireEditing();
+    if (beforePost)
+        beforePost(*this);
+    d->requireEditing(); // the handler may have cancelled
+    {
+        Impl::TableLock lock(*d, true);
+        std::string image = d->row;
+        if (d->state == State::Insert) {
+            d->refreshCountLocked();
+            d->writeChangedMemosLocked(image, nullptr);
+            d->storeRecordLocked(d->header.recordCount + 1, nullptr, image);
+            d->current = d->header.recordCount;
+        } else {
+            const std::string before = d->readRecordLocked(d->current);
+            const std::vector<std::uint32_t> replaced = d->writeChangedMemosLocked(image, &before);
+            d->storeRecordLocked(d->current, &before, image);
+            for (std::uint32_t block : replaced)
+                d->memo.release(block);
+        }
+        d->row = std::move(image);
+    }
+    for (Impl::MemoSlot& slot : d->memos)
+        slot.changed = false;
+    if (d->lockedRecord != 0)
+        d->dbf.unlock(lockbytes::record(d->lockedRecord));
+    d->lockedRecord = 0;
+    d->modified = false;
+    d->state = State::Browse;
+    d->atBof = d->atEof = false;
+    if (afterPost)
+        afterPost(*this);
+}
+
+void Table::cancel()
+{
+    d->requireOpen();
+    if (d->state == State::Browse)
+        return;
+    const bool inserting = d->state == State::Insert;
+    if (d->lockedRecord != 0)
+        d->dbf.unlock(lockbytes::record(d->lockedRecord));
+    d->lockedRecord = 0;
+    d->modified = false;
+    d->state = State::Browse;
+    const std::uint32_t back = inserting ? d->positionBeforeInsert : d->current;
+    d->showRow(0);
+    if (back != 0) {
+        Impl::TableLock lock(*d, false);
+        d->row = d->readRecordLocked(back);
+        d->current = back;
+    }
+}
+
+void Table::deleteRecord()
+{
+    d->requireOpen();
+    if (d->state == State::Insert) {
+        cancel();
+        return;
+    }
+    if (d->current == 0)
+        throw DatabaseError("there is no current record to delete");
+    d->requireWritable();
+    const std::uint32_t target = d->current;
+    if (d->lockedRecord != target && !d->dbf.tryLock(lockbytes::record(target), true))
+        throw DatabaseError("Record locked by another user");
+    d->lockedRecord = target;
+    d->state = State::Browse;
+    d->modified = false;
+    try {
+        Impl::TableLock lock(*d, true);
+        const std::string before = d->readRecordLocked(target);
+        if (before[0] != '*') {
+            std::string after = before;
+            after[0] = '*';
+            d->storeRecordLocked(target, &before, after);
+        }
+    } catch (...) {
+        d->dbf.unlock(lockbytes::record(target));
+        d->lockedRecord = 0;
+        throw;
+    }
+    d->dbf.unlock(lockbytes::record(target));
+    d->lockedRecord = 0;
+    Impl::TableLock lock(*d, false);
+    Impl::Walk walk = d->walkLocked(target + 1, +1, 1);
+    d->atEof = walk.recordNumber == 0;
+    if (walk.recordNumber == 0 && target > 1)
+        walk = d->walkLocked(target - 1, -1, 1);
+    d->showRow(walk.recordNumber);
+    d->atBof = walk.recordNumber == 0;
+    d->atEof = d->atEof || walk.recordNumber == 0;
+}
+
+void Table::saveChanges()
+{
+    d->requireOpen();
+    if (d->dbf.isWritable())
+        d->dbf.sync();
+    if (d->memo.isOpen() && d->memo.file().isWritable())
+        d->memo.file().sync();
+}
+
+} // namespace dbase
