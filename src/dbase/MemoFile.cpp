@@ -272,9 +272,51 @@ void MemoFile::release(std::uint32_t block)
     } catch (const EngineError&) {
         return; // not a value we can vouch for: leave its blocks alone
     }
-    const std::uint32_t head = freeListHead(readHeader());
-    writeRunHeader(run.start, head, run.length);
-    setFreeListHead(run.start);
+    const std::uint32_t end = endBlock();
+    if (std::uint64_t(run.start) + run.length >= end) {
+        // The last value in the file: the file simply gets shorter.
+        std::string next(4, '\0');
+        writeU32(next, 0, run.start);
+        file_.write(0, next);
+        file_.truncate(std::uint64_t(run.start) * blockSize_);
+        return;
+    }
+    if (!mergeWithNeighbour(run, end)) {
+        const std::uint32_t head = freeListHead(readHeader());
+        writeRunHeader(run.start, head, run.length);
+        setFreeListHead(run.start);
+    }
+}
+
+// Joins a freed run to a free run right before or after it, so that values that grow find room again.
+// Each step leaves a list that checks out, or at worst one that no longer names the freed blocks.
+bool MemoFile::mergeWithNeighbour(const Run& freed, std::uint32_t end)
+{
+    std::uint32_t previous = 0;
+    std::uint32_t previousLength = 0;
+    std::uint32_t block = freeListHead(readHeader());
+    for (int examined = 0; block != 0 && examined < freeRunsExamined; ++examined) {
+        Run run;
+        std::uint32_t next = 0;
+        if (!readRun(block, end, run, next))
+            return false;
+        if (run.start + run.length == freed.start) {
+            writeRunHeader(run.start, next, run.length + freed.length);
+            return true;
+        }
+        if (freed.start + freed.length == run.start) {
+            writeRunHeader(freed.start, next, freed.length + run.length);
+            if (previous == 0)
+                setFreeListHead(freed.start);
+            else
+                writeRunHeader(previous, freed.start, previousLength);
+            return true;
+        }
+        previous = run.start;
+        previousLength = run.length;
+        block = next;
+    }
+    return false;
 }
 
 void MemoFile::clear()

@@ -72,6 +72,7 @@ private:
     void writeRunHeader(std::uint32_t block, std::uint32_t next, std::uint32_t length);
     std::uint32_t takeFromFreeList(std::string_view image, std::uint32_t blocks, std::uint32_t end);
     std::uint32_t valueLength(std::uint32_t block) const;
+    bool mergeWithNeighbour(const Run& freed, std::uint32_t end);
     std::uint32_t append(std::string_view image, std::uint32_t end);
     std::string readDBase3(std::uint32_t block) const;
 

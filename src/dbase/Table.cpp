@@ -524,8 +524,10 @@ void Table::append()
         slot.loaded = true;
     d->modified = false;
     d->state = State::Insert;
-    if (afterInsert)
+    if (afterInsert) {
         afterInsert(*this);
+        d->modified = false; // defaults the handler filled in are no change by the user
+    }
 }
 
 void Table::post()

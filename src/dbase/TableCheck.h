@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace dbase {
+
+// The outcome of a structural check of a table and its memo file.
+struct CheckReport
+{
+    std::vector<std::string> problems; // inconsistencies: the table is not sound
+    std::vector<std::string> notes;    // harmless findings, such as memo blocks no record uses
+    bool sound() const { return problems.empty(); }
+};
+
+// Reads the table without changing it: header sanity, record length, deletion flags, the syntax of
+// numeric, date and logical values, memo pointers in range and their blocks well formed, no two values
+// sharing a block, and the memo file's free list. Never throws for a damaged table; that is what it reports.
+CheckReport checkTable(const std::string& folder, const std::string& fileName);
+
+} // namespace dbase
