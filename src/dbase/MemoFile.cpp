@@ -117,6 +117,11 @@ std::uint32_t MemoFile::valueLength(std::uint32_t block) const
     return length;
 }
 
+std::uint64_t MemoFile::valueSize(std::uint32_t block) const
+{
+    return format_ == Format::DBase3 ? readDBase3(block).size() : valueLength(block) - valueHeaderSize;
+}
+
 MemoFile::Run MemoFile::extent(std::uint32_t block) const
 {
     const std::uint64_t length =

@@ -49,6 +49,8 @@ public:
 
     // The value that starts at block; EngineError when it is damaged.
     std::string read(std::uint32_t block) const;
+    // The size of the value at block, without reading all of it; EngineError when it is damaged.
+    std::uint64_t valueSize(std::uint32_t block) const;
     // The run of blocks the value at block occupies; EngineError when it is damaged.
     Run extent(std::uint32_t block) const;
     // Stores value in free blocks (reused or appended) and returns its first block.

@@ -37,6 +37,12 @@ const std::string& Table::Impl::memoValue(std::size_t index)
     return memos[index].value;
 }
 
+std::uint64_t Table::Impl::memoSizeAt(std::uint32_t block)
+{
+    TableLock lock(*this, false);
+    return memo.valueSize(block);
+}
+
 void Table::Impl::setMemoValue(std::size_t index, std::string value)
 {
     requireEditing();
@@ -84,7 +90,13 @@ bool Table::isNull(std::size_t index) const
         if (slot.loaded)
             return slot.value.empty();
         const auto block = fc::parseMemoBlock(d->fieldBytes(index));
-        return block && *block == 0;
+        if (!block || *block == 0)
+            return block.has_value();
+        try {
+            return d->memoSizeAt(*block) == 0;
+        } catch (const EngineError&) {
+            return false; // reading the value reports the damage
+        }
     }
     const std::string_view bytes = d->fieldBytes(index);
     if (f.isNumeric()) {

@@ -91,6 +91,7 @@ struct Table::Impl
 
     // --- Memo values ---
     const std::string& memoValue(std::size_t index);
+    std::uint64_t memoSizeAt(std::uint32_t block);
     void setMemoValue(std::size_t index, std::string value);
     // Writes the changed memo values of rowImage into the memo file and returns the blocks they replace.
     std::vector<std::uint32_t> writeChangedMemosLocked(std::string& rowImage, const std::string* before);
