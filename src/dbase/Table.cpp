@@ -130,30 +130,37 @@ Table::Impl::Walk Table::Impl::walkLocked(std::uint32_t from, int step, std::int
     Walk walk;
     if (wanted <= 0)
         return walk;
-    if (from > header.recordCount)
-        refreshCountLocked();
     const std::size_t length = header.recordLength;
     // One record first: it is usually live. Skipping goes on in large chunks.
     std::size_t batch = wanted == 1 ? 1 : std::max<std::size_t>(1, (256 * 1024) / length);
     std::int64_t at = from;
-    while (at >= 1 && at <= header.recordCount && walk.passed < wanted) {
-        const std::int64_t available = step > 0 ? header.recordCount - at + 1 : at;
-        const auto n =
-            static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(batch), available));
-        const std::int64_t lowest = step > 0 ? at : at - static_cast<std::int64_t>(n) + 1;
-        const std::string chunk =
-            dbf.read(header.recordOffset(static_cast<std::uint32_t>(lowest)), n * length);
-        for (std::size_t i = 0; i < n && walk.passed < wanted; ++i) {
-            const std::size_t index = step > 0 ? i : n - 1 - i;
-            if (chunk[index * length] == '*')
-                continue;
-            ++walk.passed;
-            walk.recordNumber = static_cast<std::uint32_t>(lowest + static_cast<std::int64_t>(index));
-            if (walk.passed == wanted)
-                row.assign(chunk, index * length, length);
+    for (;;) {
+        while (at >= 1 && at <= header.recordCount && walk.passed < wanted) {
+            const std::int64_t available = step > 0 ? header.recordCount - at + 1 : at;
+            const auto n =
+                static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(batch), available));
+            const std::int64_t lowest = step > 0 ? at : at - static_cast<std::int64_t>(n) + 1;
+            const std::string chunk =
+                dbf.read(header.recordOffset(static_cast<std::uint32_t>(lowest)), n * length);
+            for (std::size_t i = 0; i < n && walk.passed < wanted; ++i) {
+                const std::size_t index = step > 0 ? i : n - 1 - i;
+                if (chunk[index * length] == '*')
+                    continue;
+                ++walk.passed;
+                walk.recordNumber = static_cast<std::uint32_t>(lowest + static_cast<std::int64_t>(index));
+                if (walk.passed == wanted)
+                    row.assign(chunk, index * length, length);
+            }
+            at += step * static_cast<std::int64_t>(n);
+            batch = std::max<std::size_t>(1, (256 * 1024) / length);
         }
-        at += step * static_cast<std::int64_t>(n);
-        batch = std::max<std::size_t>(1, (256 * 1024) / length);
+        // Others may have appended while this walk went forward: look at the count again before giving up.
+        const std::uint32_t seen = header.recordCount;
+        if (step < 0 || walk.passed == wanted || at <= seen)
+            break;
+        refreshCountLocked();
+        if (header.recordCount == seen)
+            break;
     }
     if (walk.passed > 0 && walk.passed < wanted)
         row = readRecordLocked(walk.recordNumber);

@@ -355,6 +355,27 @@ TEST_F(TableTest, TwoCursorsSeeEachOthersPostsAndLocks)
     EXPECT_EQ(browse.memoLines(Notes), (std::vector<std::string>{"third version"}));
 }
 
+TEST_F(TableTest, CursorsSeeRecordsAppendedElsewhereBehindDeletedOnes)
+{
+    Table browse;
+    browse.open(folder.path(), "stamps.dbf");
+    appendTitles(browse, {"one", "two", "three"});
+    browse.deleteRecord();
+    browse.first();
+    browse.next();
+    ASSERT_EQ(browse.asString(Title), "two");
+    Table other;
+    other.open(folder.path(), "stamps.dbf");
+    appendTitles(other, {"four"});
+    browse.next();
+    EXPECT_FALSE(browse.eof());
+    EXPECT_EQ(browse.asString(Title), "four");
+    appendTitles(other, {"five"});
+    browse.last();
+    EXPECT_EQ(browse.asString(Title), "five");
+    EXPECT_EQ(browse.recordCount(), 4);
+}
+
 TEST_F(TableTest, ExclusiveUseIsRefusedWhileOpenElsewhere)
 {
     Table shared;
