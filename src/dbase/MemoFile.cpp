@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <functional>
 #include <set>
 
 namespace dbase {
@@ -219,40 +220,59 @@ std::uint32_t MemoFile::write(std::string_view value)
     return append(image, end);
 }
 
+MemoFile::WalkEnd MemoFile::walkFreeList(std::uint32_t end, std::uint64_t limit,
+                                         const std::function<bool(const FreeListEntry&)>& visit,
+                                         std::uint32_t* brokenAt) const
+{
+    FreeListEntry entry;
+    std::uint32_t block = freeListHead(readHeader());
+    for (std::uint64_t examined = 0; block != 0 && examined < limit; ++examined) {
+        if (!readRun(block, end, entry.run, entry.next)) {
+            if (brokenAt)
+                *brokenAt = block;
+            return WalkEnd::Broken;
+        }
+        if (visit(entry))
+            return WalkEnd::Stopped;
+        entry.previous = entry.run.start;
+        entry.previousLength = entry.run.length;
+        block = entry.next;
+    }
+    return WalkEnd::Exhausted;
+}
+
+void MemoFile::relink(const FreeListEntry& entry, std::uint32_t to)
+{
+    if (entry.previous == 0)
+        setFreeListHead(to);
+    else
+        writeRunHeader(entry.previous, to, entry.previousLength);
+}
+
 // The data goes in before the list learns of it: a kill in between leaves at worst a list that no
 // longer checks out, which is then dropped.
 std::uint32_t MemoFile::takeFromFreeList(std::string_view image, std::uint32_t blocks, std::uint32_t end)
 {
-    std::uint32_t previous = 0;
-    std::uint32_t previousLength = 0;
-    std::uint32_t block = freeListHead(readHeader());
-    for (int examined = 0; block != 0 && examined < freeRunsExamined; ++examined) {
-        Run run;
-        std::uint32_t next = 0;
-        if (!readRun(block, end, run, next)) {
-            setFreeListHead(0);
-            return 0;
-        }
+    std::uint32_t taken = 0;
+    const WalkEnd how = walkFreeList(end, freeRunsExamined, [&](const FreeListEntry& entry) {
+        const Run& run = entry.run;
+        if (run.length < blocks)
+            return false;
         if (run.length > blocks) {
             // The tail of a longer run: only the run's length changes.
-            const std::uint32_t start = run.start + run.length - blocks;
-            file_.write(std::uint64_t(start) * blockSize_, image);
-            writeRunHeader(run.start, next, run.length - blocks);
-            return start;
+            taken = run.start + run.length - blocks;
+            file_.write(std::uint64_t(taken) * blockSize_, image);
+            writeRunHeader(run.start, entry.next, run.length - blocks);
+        } else {
+            taken = run.start;
+            file_.write(std::uint64_t(taken) * blockSize_, image);
+            relink(entry, entry.next);
         }
-        if (run.length == blocks) {
-            file_.write(std::uint64_t(run.start) * blockSize_, image);
-            if (previous == 0)
-                setFreeListHead(next);
-            else
-                writeRunHeader(previous, next, previousLength);
-            return run.start;
-        }
-        previous = run.start;
-        previousLength = run.length;
-        block = next;
-    }
-    return 0;
+        return true;
+    });
+    if (how == WalkEnd::Broken)
+        setFreeListHead(0);
+    return taken;
 }
 
 std::uint32_t MemoFile::append(std::string_view image, std::uint32_t end)
@@ -297,31 +317,19 @@ void MemoFile::release(std::uint32_t block)
 // Each step leaves a list that checks out, or at worst one that no longer names the freed blocks.
 bool MemoFile::mergeWithNeighbour(const Run& freed, std::uint32_t end)
 {
-    std::uint32_t previous = 0;
-    std::uint32_t previousLength = 0;
-    std::uint32_t block = freeListHead(readHeader());
-    for (int examined = 0; block != 0 && examined < freeRunsExamined; ++examined) {
-        Run run;
-        std::uint32_t next = 0;
-        if (!readRun(block, end, run, next))
-            return false;
-        if (run.start + run.length == freed.start) {
-            writeRunHeader(run.start, next, run.length + freed.length);
-            return true;
-        }
-        if (freed.start + freed.length == run.start) {
-            writeRunHeader(freed.start, next, freed.length + run.length);
-            if (previous == 0)
-                setFreeListHead(freed.start);
-            else
-                writeRunHeader(previous, freed.start, previousLength);
-            return true;
-        }
-        previous = run.start;
-        previousLength = run.length;
-        block = next;
-    }
-    return false;
+    return walkFreeList(end, freeRunsExamined, [&](const FreeListEntry& entry) {
+               const Run& run = entry.run;
+               if (run.start + run.length == freed.start) {
+                   writeRunHeader(run.start, entry.next, run.length + freed.length);
+                   return true;
+               }
+               if (freed.start + freed.length == run.start) {
+                   writeRunHeader(freed.start, entry.next, freed.length + run.length);
+                   relink(entry, freed.start);
+                   return true;
+               }
+               return false;
+           }) == WalkEnd::Stopped;
 }
 
 void MemoFile::clear()
@@ -343,20 +351,20 @@ std::vector<MemoFile::Run> MemoFile::freeRuns(std::string& fault) const
     std::vector<Run> runs;
     const std::uint32_t end = endBlock();
     std::set<std::uint32_t> seen;
-    for (std::uint32_t block = freeListHead(readHeader()); block != 0;) {
-        if (!seen.insert(block).second) {
-            fault = "the free list runs in a circle at block " + std::to_string(block);
-            break;
-        }
-        Run run;
-        std::uint32_t next = 0;
-        if (!readRun(block, end, run, next)) {
-            fault = "the free list names block " + std::to_string(block) + ", which is not a free run";
-            break;
-        }
-        runs.push_back(run);
-        block = next;
-    }
+    std::uint32_t brokenAt = 0;
+    const WalkEnd how = walkFreeList(
+        end, end,
+        [&](const FreeListEntry& entry) {
+            if (!seen.insert(entry.run.start).second) {
+                fault = "the free list runs in a circle at block " + std::to_string(entry.run.start);
+                return true;
+            }
+            runs.push_back(entry.run);
+            return false;
+        },
+        &brokenAt);
+    if (how == WalkEnd::Broken)
+        fault = "the free list names block " + std::to_string(brokenAt) + ", which is not a free run";
     return runs;
 }
 

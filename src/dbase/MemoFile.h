@@ -3,6 +3,7 @@
 #include "File.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -67,6 +68,25 @@ public:
     std::vector<Run> freeRuns(std::string& fault) const;
 
 private:
+    struct FreeListEntry
+    {
+        Run run;
+        std::uint32_t next = 0;
+        std::uint32_t previous = 0; // the run before it in the list; 0 for the header
+        std::uint32_t previousLength = 0;
+    };
+    enum class WalkEnd
+    {
+        Stopped,
+        Exhausted,
+        Broken
+    };
+    // Visits up to limit runs of the list until visit returns true.
+    WalkEnd walkFreeList(std::uint32_t end, std::uint64_t limit,
+                         const std::function<bool(const FreeListEntry&)>& visit,
+                         std::uint32_t* brokenAt = nullptr) const;
+    // Points the link that leads to entry (the header or the run before it) at another block.
+    void relink(const FreeListEntry& entry, std::uint32_t to);
     std::string readHeader() const;
     std::uint32_t freeListHead(std::string_view header) const;
     void setFreeListHead(std::uint32_t head);

@@ -2,6 +2,7 @@
 #include "Errors.h"
 #include "FieldCodec.h"
 #include "LockBytes.h"
+#include "RecordScan.h"
 #include "TableImpl.h"
 #include "TablePack.h"
 #include "TablePaths.h"
@@ -170,17 +171,8 @@ Table::Impl::Walk Table::Impl::walkLocked(std::uint32_t from, int step, std::int
 std::int64_t Table::Impl::countLiveLocked()
 {
     refreshCountLocked();
-    const std::size_t length = header.recordLength;
-    const std::size_t perChunk = std::max<std::size_t>(1, (1024 * 1024) / length);
     std::int64_t live = 0;
-    for (std::uint64_t first = 1; first <= header.recordCount; first += perChunk) {
-        const auto n =
-            static_cast<std::size_t>(std::min<std::uint64_t>(perChunk, header.recordCount - first + 1));
-        const std::string chunk =
-            dbf.read(header.recordOffset(static_cast<std::uint32_t>(first)), n * length);
-        for (std::size_t i = 0; i < n; ++i)
-            live += chunk[i * length] != '*';
-    }
+    scanRecords(dbf, header, [&](std::uint32_t, std::string_view record) { live += record[0] != '*'; });
     return live;
 }
 

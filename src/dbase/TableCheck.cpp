@@ -7,6 +7,7 @@
 #include "File.h"
 #include "LockBytes.h"
 #include "MemoFile.h"
+#include "RecordScan.h"
 #include "TablePack.h"
 #include "TablePaths.h"
 
@@ -178,18 +179,9 @@ CheckReport checkTable(const std::string& folder, const std::string& fileName)
         }
 
         std::vector<UsedRun> used;
-        const std::size_t length = header.recordLength;
-        const std::size_t perChunk = std::max<std::size_t>(1, (1024 * 1024) / length);
-        for (std::uint64_t first = 1; first <= header.recordCount; first += perChunk) {
-            const auto n =
-                static_cast<std::size_t>(std::min<std::uint64_t>(perChunk, header.recordCount - first + 1));
-            const std::string chunk =
-                dbf.read(header.recordOffset(static_cast<std::uint32_t>(first)), n * length);
-            for (std::size_t i = 0; i < n; ++i)
-                checker.checkRecord(header, static_cast<std::uint32_t>(first + i),
-                                    std::string_view(chunk).substr(i * length, length),
-                                    memo ? &*memo : nullptr, used);
-        }
+        scanRecords(dbf, header, [&](std::uint32_t recordNumber, std::string_view record) {
+            checker.checkRecord(header, recordNumber, record, memo ? &*memo : nullptr, used);
+        });
         if (memo)
             checkBlockUse(checker, report, header, *memo, used);
         if (size > header.endOfRecords() + 1)

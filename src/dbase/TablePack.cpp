@@ -3,6 +3,7 @@
 #include "Errors.h"
 #include "FieldCodec.h"
 #include "LockBytes.h"
+#include "RecordScan.h"
 #include "TableImpl.h"
 #include "TablePaths.h"
 
@@ -58,49 +59,39 @@ std::uint32_t Table::Impl::copyLiveRecords(File& target, MemoFile* targetMemo)
 {
     Impl& t = *this;
     namespace fc = fieldcodec;
-    const std::size_t length = t.header.recordLength;
-    const std::size_t perChunk = std::max<std::size_t>(1, (1024 * 1024) / length);
     std::string out;
     std::uint64_t written = t.header.headerLength;
     std::uint32_t live = 0;
-    for (std::uint64_t first = 1; first <= t.header.recordCount; first += perChunk) {
-        const auto n =
-            static_cast<std::size_t>(std::min<std::uint64_t>(perChunk, t.header.recordCount - first + 1));
-        const std::string chunk =
-            t.dbf.read(t.header.recordOffset(static_cast<std::uint32_t>(first)), n * length);
-        for (std::size_t i = 0; i < n; ++i) {
-            std::string record = chunk.substr(i * length, length);
-            if (record[0] == '*')
+    scanRecords(t.dbf, t.header, [&](std::uint32_t recordNumber, std::string_view stored) {
+        if (stored[0] == '*')
+            return;
+        std::string record(stored);
+        for (const FieldDescriptor& f : t.header.fields) {
+            if (!f.usesMemoFile())
                 continue;
-            for (const FieldDescriptor& f : t.header.fields) {
-                if (!f.usesMemoFile())
-                    continue;
-                const std::string_view pointer = std::string_view(record).substr(f.offset, f.length);
-                const auto block = fc::parseMemoBlock(pointer);
-                const auto recordNumber = first + i;
-                if (!block)
-                    throw DatabaseError("pack stopped: record " + std::to_string(recordNumber) +
-                                        " has a damaged memo pointer in column " + f.name);
-                std::uint32_t moved = 0;
-                if (*block != 0) {
-                    try {
-                        moved = targetMemo->write(t.memo.read(*block));
-                    } catch (const EngineError& error) {
-                        throw DatabaseError("pack stopped: record " + std::to_string(recordNumber) + ": " +
-                                            error.what());
-                    }
+            const auto block = fc::parseMemoBlock(std::string_view(record).substr(f.offset, f.length));
+            if (!block)
+                throw DatabaseError("pack stopped: record " + std::to_string(recordNumber) +
+                                    " has a damaged memo pointer in column " + f.name);
+            std::uint32_t moved = 0;
+            if (*block != 0) {
+                try {
+                    moved = targetMemo->write(t.memo.read(*block));
+                } catch (const EngineError& error) {
+                    throw DatabaseError("pack stopped: record " + std::to_string(recordNumber) + ": " +
+                                        error.what());
                 }
-                record.replace(f.offset, f.length, fc::formatMemoBlock(moved, f.length));
             }
-            out += record;
-            ++live;
-            if (out.size() >= 1024 * 1024) {
-                target.write(written, out);
-                written += out.size();
-                out.clear();
-            }
+            record.replace(f.offset, f.length, fc::formatMemoBlock(moved, f.length));
         }
-    }
+        out += record;
+        ++live;
+        if (out.size() >= 1024 * 1024) {
+            target.write(written, out);
+            written += out.size();
+            out.clear();
+        }
+    });
     out += DbfHeader::endOfFile;
     target.write(written, out);
     return live;

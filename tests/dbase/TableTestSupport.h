@@ -90,6 +90,21 @@ inline std::string binaryPattern(std::size_t size, unsigned seed)
     return bytes;
 }
 
+// The columns of catalogFields, by position.
+namespace CatalogColumn {
+enum : std::size_t
+{
+    Number,
+    Mark,
+    Title,
+    Price,
+    Issued,
+    Mint,
+    Notes,
+    Picture
+};
+}
+
 // The stamp catalog's shape in small: text, numbers with decimals, a date, a logical, a memo, a picture.
 inline std::vector<FieldSpec> catalogFields()
 {

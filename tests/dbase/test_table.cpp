@@ -10,17 +10,7 @@ using dbase::fixtures::TempFolder;
 
 namespace {
 
-enum Column : std::size_t
-{
-    Number,
-    Mark,
-    Title,
-    Price,
-    Issued,
-    Mint,
-    Notes,
-    Picture
-};
+using namespace fixtures::CatalogColumn;
 
 class TableTest : public ::testing::Test
 {
@@ -125,7 +115,7 @@ TEST_F(TableTest, SettersConvertAndRefuseWhatDoesNotFit)
     table.append();
     struct Case
     {
-        Column column;
+        std::size_t column;
         const char* input;
         const char* stored; // nullptr: refused
     };

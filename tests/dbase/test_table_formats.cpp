@@ -273,6 +273,31 @@ TEST_F(Damage, DamagedValuesRaiseEngineErrorAndFailTheCheck)
     }
 }
 
+TEST_F(Damage, FreeListThatDoesNotCheckOutIsDroppedNotTrusted)
+{
+    // The list head names record 2's memo block, with a check word that matches.
+    const unsigned head = 4;
+    const unsigned check = head ^ 0x4C465354u;
+    for (int i = 0; i < 4; ++i) {
+        dbt[24 + i] = static_cast<char>((head >> (8 * i)) & 0xFF);
+        dbt[28 + i] = static_cast<char>((check >> (8 * i)) & 0xFF);
+    }
+    fixtures::writeFile(folder.file("t.dbt"), dbt);
+    const CheckReport before = checkTable(folder.path(), "t.dbf");
+    ASSERT_FALSE(before.sound());
+    EXPECT_NE(before.problems.front().find("free list"), std::string::npos) << before.problems.front();
+    Table table;
+    table.open(folder.path(), "t.dbf");
+    table.edit();
+    table.setString(6, "a new memo for record 1");
+    table.post();
+    ASSERT_TRUE(table.gotoBookmark(2));
+    EXPECT_EQ(table.asString(6), "memo 2");
+    table.close();
+    const CheckReport after = checkTable(folder.path(), "t.dbf");
+    EXPECT_TRUE(after.sound()) << after.problems.front();
+}
+
 TEST_F(Damage, MissingOrGarbledMemoFileIsRefusedOnOpen)
 {
     std::filesystem::remove(folder.file("t.dbt"));

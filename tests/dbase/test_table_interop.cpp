@@ -39,6 +39,16 @@ std::vector<std::string> splitLines(const std::string& text)
     return lines;
 }
 
+std::vector<std::string> splitCells(const std::string& line)
+{
+    std::vector<std::string> cells;
+    std::size_t start = 0;
+    for (std::size_t end; (end = line.find(',', start)) != std::string::npos; start = end + 1)
+        cells.push_back(line.substr(start, end - start));
+    cells.push_back(line.substr(start));
+    return cells;
+}
+
 struct Stamp
 {
     std::string title;
@@ -108,11 +118,7 @@ TEST(Interop, DbdXBaseReadsTablesMemosAndBinaryValuesTheEngineWrote)
     const std::vector<Stamp> stamps = sampleStamps();
     ASSERT_EQ(lines.size(), stamps.size());
     for (std::size_t i = 0; i < stamps.size(); ++i) {
-        std::vector<std::string> cells;
-        std::size_t start = 0;
-        for (std::size_t end; (end = lines[i].find(',', start)) != std::string::npos; start = end + 1)
-            cells.push_back(lines[i].substr(start, end - start));
-        cells.push_back(lines[i].substr(start));
+        const std::vector<std::string> cells = splitCells(lines[i]);
         ASSERT_EQ(cells.size(), 8u);
         EXPECT_EQ(cells[2], hex(stamps[i].title)) << i;
         // XBase gives numbers as numbers (1234.5), blank numbers and dates as undefined.
@@ -160,11 +166,7 @@ TEST(Interop, DbfreadReadsTablesMemosAndBinaryValuesTheEngineWrote)
     const std::vector<Stamp> stamps = sampleStamps();
     ASSERT_EQ(lines.size(), stamps.size());
     for (std::size_t i = 0; i < stamps.size(); ++i) {
-        std::vector<std::string> cells;
-        std::size_t start = 0;
-        for (std::size_t end; (end = lines[i].find(',', start)) != std::string::npos; start = end + 1)
-            cells.push_back(lines[i].substr(start, end - start));
-        cells.push_back(lines[i].substr(start));
+        const std::vector<std::string> cells = splitCells(lines[i]);
         ASSERT_EQ(cells.size(), 8u);
         EXPECT_EQ(unhex(cells[2]), stamps[i].title) << i;
         if (!stamps[i].price.empty()) {

@@ -13,17 +13,7 @@ using fixtures::TempFolder;
 
 namespace {
 
-enum Column : std::size_t
-{
-    Number,
-    Mark,
-    Title,
-    Price,
-    Issued,
-    Mint,
-    Notes,
-    Picture
-};
+using namespace fixtures::CatalogColumn;
 
 struct Row
 {
