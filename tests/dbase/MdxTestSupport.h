@@ -5,10 +5,12 @@
 
 #include "dbase/Expression.h"
 #include "dbase/Field.h"
+#include "dbase/MdxIndex.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -86,6 +88,31 @@ private:
     std::vector<dbase::FieldDescriptor> fields_;
     std::vector<std::string> bytes_;
     std::map<std::size_t, std::string> memos_;
+};
+
+// The live records of a table, by record number.
+class TestRecords : public dbase::LiveRecords
+{
+public:
+    explicit TestRecords(const std::vector<dbase::FieldDescriptor>& fields) : fields_(fields) {}
+
+    TestRecord& add(std::uint32_t number)
+    {
+        return records_.insert_or_assign(number, TestRecord(fields_)).first->second;
+    }
+    void erase(std::uint32_t number) { records_.erase(number); }
+    const TestRecord& at(std::uint32_t number) const { return records_.at(number); }
+    std::size_t size() const { return records_.size(); }
+
+    void forEach(const std::function<void(std::uint32_t, const dbase::RecordSource&)>& visit) override
+    {
+        for (const auto& [number, record] : records_)
+            visit(number, record);
+    }
+
+private:
+    std::vector<dbase::FieldDescriptor> fields_;
+    std::map<std::uint32_t, TestRecord> records_;
 };
 
 inline std::string padded(std::string text, std::size_t width)
