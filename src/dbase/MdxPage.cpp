@@ -4,9 +4,9 @@
 
 namespace dbase {
 
-MdxPageView::MdxPageView(const MdxStorage& storage, const MdxBlock& block, std::uint32_t page,
+MdxPageView::MdxPageView(const MdxStorage& storage, const std::uint8_t* bytes, std::uint32_t page,
                          const MdxTreeShape& shape)
-    : bytes_(block.bytes.data()), shape_(shape), count_(mdx::get32(&block.bytes[mdx::entryCountOffset]))
+    : bytes_(bytes), shape_(shape), count_(mdx::get32(bytes + mdx::entryCountOffset))
 {
     if (count_ > shape.capacity)
         storage.damaged("page " + std::to_string(page) + " claims " + std::to_string(count_) +

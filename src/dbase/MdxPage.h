@@ -24,7 +24,7 @@ struct MdxTreeShape
 class MdxPageView
 {
 public:
-    MdxPageView(const MdxStorage& storage, const MdxBlock& block, std::uint32_t page,
+    MdxPageView(const MdxStorage& storage, const std::uint8_t* bytes, std::uint32_t page,
                 const MdxTreeShape& shape);
 
     std::uint32_t count() const { return count_; }

@@ -17,6 +17,7 @@ constexpr std::size_t minimumCache = 64;
 constexpr std::uint32_t readAheadBlocks = 16;
 constexpr std::uint32_t readAheadReach = 8 * mdx::pagesPerBlock;
 constexpr std::uint32_t writeRunBlocks = 64;
+constexpr std::uint32_t glanceBlocks = 64;
 constexpr std::size_t coherenceBytes = mdx::updatingOffset + 1 - mdx::signatureOffset;
 
 std::uint32_t roundUpToBlock(std::uint64_t pages)
@@ -176,6 +177,7 @@ bool MdxStorage::refresh()
         return false;
     header_ = fresh;
     headerOnDisk_ = fresh;
+    glancedBlocks_ = 0;
     cache_.clear();
     recent_.clear();
     dirtyCount_ = 0;
@@ -246,6 +248,7 @@ void MdxStorage::abandonUpdate()
         }
     }
     dirtyCount_ = 0;
+    glancedBlocks_ = 0;
     updating_ = false;
     if (marked_ && !wroteBlocks_) // nothing but the mark reached the disk: take it back
         writeAt(mdx::signatureOffset, &headerOnDisk_[mdx::signatureOffset], coherenceBytes);
@@ -267,6 +270,29 @@ MdxBlockPtr MdxStorage::cached(std::uint32_t page) const
 {
     const auto found = cache_.find(page);
     return found == cache_.end() ? nullptr : found->second.block;
+}
+
+const std::uint8_t* MdxStorage::glance(std::uint32_t page)
+{
+    if (!isBlockPage(page))
+        damaged("a pointer to page " + std::to_string(page) + ", which is not a block of the file");
+    if (const auto found = cache_.find(page); found != cache_.end())
+        return found->second.block->bytes.data();
+    if (page < glancedFirst_ || page >= glancedFirst_ + glancedBlocks_ * mdx::pagesPerBlock) {
+        const std::uint64_t offset = static_cast<std::uint64_t>(page) * mdx::pageBytes;
+        const std::uint64_t onDisk =
+            physicalBytes_ > offset ? (physicalBytes_ - offset) / mdx::blockBytes : 0;
+        glanced_.resize(static_cast<std::size_t>(std::min<std::uint64_t>(onDisk, glanceBlocks)) *
+                        mdx::blockBytes);
+        const ssize_t got =
+            glanced_.empty() ? 0 : ::pread(fd_, glanced_.data(), glanced_.size(), static_cast<off_t>(offset));
+        glancedBlocks_ = got > 0 ? static_cast<std::uint32_t>(got) / mdx::blockBytes : 0;
+        glancedFirst_ = page;
+        if (glancedBlocks_ == 0)
+            damaged("page " + std::to_string(page) + " lies beyond the end of the file");
+    }
+    return glanced_.data() +
+           static_cast<std::size_t>((page - glancedFirst_) / mdx::pagesPerBlock) * mdx::blockBytes;
 }
 
 MdxBlockPtr MdxStorage::read(std::uint32_t page)
@@ -342,6 +368,7 @@ void MdxStorage::write(std::uint32_t page, const MdxBlock::Bytes& bytes)
         damaged("a write to page " + std::to_string(page) + ", which is not a block of the file");
     auto block = std::make_shared<MdxBlock>();
     block->bytes = bytes;
+    glancedBlocks_ = 0;
     insert(page, std::move(block), true);
     if (dirtyCount_ > capacity_ / 2)
         flushBlocks();
@@ -387,6 +414,7 @@ void MdxStorage::resetBlocks()
     std::uint8_t* header = changeHeader();
     cache_.clear();
     recent_.clear();
+    glancedBlocks_ = 0;
     dirtyCount_ = 0;
     endPage_ = mdx::headerPages;
     mdx::put32(&header[mdx::pageCountOffset], endPage_);

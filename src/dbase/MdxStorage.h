@@ -73,6 +73,9 @@ public:
     MdxBlockPtr read(std::uint32_t page);
     // The cached block, or null; never reads.
     MdxBlockPtr cached(std::uint32_t page) const;
+    // The bytes of a block for a quick look, without bringing it into the cache (a scan reads many blocks
+    // at once into a buffer of its own). Valid until the next call on this object.
+    const std::uint8_t* glance(std::uint32_t page);
     void write(std::uint32_t page, const MdxBlock::Bytes& bytes);
     // A block from the free list, or a new one at the end of the file. Its contents are undefined.
     std::uint32_t allocate();
@@ -120,6 +123,9 @@ private:
     std::list<std::uint32_t> recent_; // most recently used first
     std::size_t dirtyCount_ = 0;
     std::uint32_t lastMiss_ = 0;
+    std::vector<std::uint8_t> glanced_;
+    std::uint32_t glancedFirst_ = 0;
+    std::uint32_t glancedBlocks_ = 0;
 
     bool interrupted_ = false;
     bool updating_ = false;

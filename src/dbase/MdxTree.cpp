@@ -149,7 +149,7 @@ std::uint32_t MdxTree::height()
         if (levels > maxDepth)
             damaged("the tree is deeper than " + std::to_string(maxDepth) + " levels");
         const MdxBlockPtr block = storage_.read(page);
-        const MdxPageView view(storage_, *block, page, shape_);
+        const MdxPageView view(storage_, block->bytes.data(), page, shape_);
         if (view.isLeaf()) {
             height_ = levels;
             return height_;
@@ -163,7 +163,7 @@ MdxTree::Loaded MdxTree::load(std::uint32_t page, std::uint32_t depth)
     if (depth >= maxDepth)
         damaged("the tree is deeper than " + std::to_string(maxDepth) + " levels");
     MdxBlockPtr block = storage_.read(page);
-    Loaded loaded{block, MdxPageView(storage_, *block, page, shape_), page};
+    Loaded loaded{block, MdxPageView(storage_, block->bytes.data(), page, shape_), page};
     if (loaded.view.isLeaf() != (depth + 1 == height()))
         damaged("page " + std::to_string(page) + " lies at an uneven depth");
     return loaded;
@@ -440,8 +440,18 @@ std::int64_t MdxTree::childEntries(const Loaded& node, std::uint32_t child, std:
     std::vector<std::int64_t>& counts = node.block->childEntries;
     if (counts.size() != node.view.children())
         counts.assign(node.view.children(), -1);
-    if (counts[child] < 0)
-        counts[child] = subtreeEntries(node.view.pointer(child), depth + 1);
+    if (counts[child] < 0) {
+        const std::uint32_t page = node.view.pointer(child);
+        // A leaf's count is all that is needed of it: a glance, without keeping the page in the cache.
+        if (depth + 2 == height()) {
+            const MdxPageView leaf(storage_, storage_.glance(page), page, shape_);
+            if (!leaf.isLeaf())
+                damaged("page " + std::to_string(page) + " lies at an uneven depth");
+            counts[child] = leaf.count();
+        } else {
+            counts[child] = subtreeEntries(page, depth + 1);
+        }
+    }
     return counts[child];
 }
 
@@ -856,7 +866,7 @@ std::int64_t MdxTree::check(std::vector<std::string>& problems,
         std::optional<MdxPageView> view;
         try {
             block = storage_.read(page);
-            view.emplace(storage_, *block, page, shape_);
+            view.emplace(storage_, block->bytes.data(), page, shape_);
         } catch (const DatabaseError& error) {
             report(problems, error.what());
             return true;
