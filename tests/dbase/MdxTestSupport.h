@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -102,6 +103,7 @@ public:
     }
     void erase(std::uint32_t number) { records_.erase(number); }
     const TestRecord& at(std::uint32_t number) const { return records_.at(number); }
+    bool contains(std::uint32_t number) const { return records_.count(number) != 0; }
     std::size_t size() const { return records_.size(); }
 
     void forEach(const std::function<void(std::uint32_t, const dbase::RecordSource&)>& visit) override
@@ -113,6 +115,21 @@ public:
 private:
     std::vector<dbase::FieldDescriptor> fields_;
     std::map<std::uint32_t, TestRecord> records_;
+};
+
+// Tag order as the file format defines it, written independently of the engine: keys as unsigned bytes
+// (reversed for a descending tag), then record numbers.
+struct TagOrder
+{
+    bool descending = false;
+    bool operator()(const dbase::IndexEntry& a, const dbase::IndexEntry& b) const
+    {
+        const int compared = std::memcmp(a.key.data(), b.key.data(), std::min(a.key.size(), b.key.size()));
+        const int order = descending ? -compared : compared;
+        if (order != 0)
+            return order < 0;
+        return a.record < b.record;
+    }
 };
 
 inline std::string padded(std::string text, std::size_t width)

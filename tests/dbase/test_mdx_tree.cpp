@@ -18,6 +18,7 @@ using dbase::IndexEntry;
 using dbase::KeyRange;
 using dbase::MdxIndex;
 using dbase::MdxOptions;
+using mdxtest::TagOrder;
 
 namespace {
 
@@ -25,21 +26,6 @@ int signOf(int value)
 {
     return (value > 0) - (value < 0);
 }
-
-// Tag order as the file format defines it, written independently of the engine.
-struct TagOrder
-{
-    bool descending = false;
-    bool operator()(const IndexEntry& a, const IndexEntry& b) const
-    {
-        int order = signOf(std::memcmp(a.key.data(), b.key.data(), std::min(a.key.size(), b.key.size())));
-        if (descending)
-            order = -order;
-        if (order != 0)
-            return order < 0;
-        return a.record < b.record;
-    }
-};
 
 // The key against a partial bound, in tag order: the key cut or blank-padded to the bound's length.
 int prefixOrder(const std::string& key, const std::string& bound, bool descending)
