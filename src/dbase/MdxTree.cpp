@@ -388,37 +388,61 @@ std::optional<IndexEntry> MdxTree::last(const KeyRange& range)
     return entry;
 }
 
+// Whether b comes after a in tag order.
+bool MdxTree::follows(const IndexEntry& b, const IndexEntry& a) const
+{
+    const int order = compareKeys(b.key, a.key);
+    return order > 0 || (order == 0 && b.record > a.record);
+}
+
+// Steps through a tag by value must make progress even in a damaged file, or a caller's loop would never
+// end: an answer on the wrong side of the position is damage.
+void MdxTree::requireOrder(const IndexEntry& earlier, const IndexEntry& later) const
+{
+    if (!follows(later, earlier))
+        damaged("entries out of order");
+}
+
 std::optional<IndexEntry> MdxTree::next(const IndexEntry& after, const KeyRange& range)
 {
-    std::optional<IndexEntry> entry = atOrAfter(afterEntry(padded(after)));
+    const IndexEntry position = padded(after);
+    std::optional<IndexEntry> entry = atOrAfter(afterEntry(position));
     if (entry && !withinStart(*entry, range))
         entry = atOrAfter(rangeStart(range));
     if (entry && !withinEnd(*entry, range))
         return std::nullopt;
+    if (entry)
+        requireOrder(position, *entry);
     return entry;
 }
 
 std::optional<IndexEntry> MdxTree::prior(const IndexEntry& before, const KeyRange& range)
 {
-    Cursor cursor = descend(beforeEntry(padded(before)), false);
+    const IndexEntry position = padded(before);
+    Cursor cursor = descend(beforeEntry(position), false);
     stepBackward(cursor);
     if (!cursor.valid)
         return std::nullopt;
-    IndexEntry entry = entryAt(cursor);
-    if (!withinEnd(entry, range))
-        return last(range);
-    if (!withinStart(entry, range))
+    std::optional<IndexEntry> entry = entryAt(cursor);
+    if (!withinEnd(*entry, range))
+        entry = last(range);
+    else if (!withinStart(*entry, range))
         return std::nullopt;
+    if (entry)
+        requireOrder(*entry, position);
     return entry;
 }
 
 std::optional<IndexEntry> MdxTree::seek(const IndexEntry& at, const KeyRange& range)
 {
-    std::optional<IndexEntry> entry = atOrAfter(beforeEntry(padded(at)));
+    const IndexEntry position = padded(at);
+    std::optional<IndexEntry> entry = atOrAfter(beforeEntry(position));
     if (entry && !withinStart(*entry, range))
         entry = atOrAfter(rangeStart(range));
     if (entry && !withinEnd(*entry, range))
         return std::nullopt;
+    if (entry && *entry != position)
+        requireOrder(position, *entry);
     return entry;
 }
 
@@ -555,10 +579,15 @@ void MdxTree::forEach(const std::function<void(const IndexEntry&)>& visit)
 {
     const std::int64_t limit = entryLimit();
     std::int64_t visited = 0;
+    std::optional<IndexEntry> previous;
     for (Cursor cursor = leftmost(); cursor.valid; stepForward(cursor)) {
         if (++visited > limit)
             damaged("more entries than the file can hold");
-        visit(entryAt(cursor));
+        IndexEntry entry = entryAt(cursor);
+        if (previous)
+            requireOrder(*previous, entry);
+        visit(entry);
+        previous = std::move(entry);
     }
 }
 

@@ -117,6 +117,8 @@ private:
     bool withinStart(const IndexEntry& entry, const KeyRange& range) const;
     bool withinEnd(const IndexEntry& entry, const KeyRange& range) const;
     IndexEntry padded(const IndexEntry& entry) const;
+    bool follows(const IndexEntry& b, const IndexEntry& a) const;
+    void requireOrder(const IndexEntry& earlier, const IndexEntry& later) const;
 
     std::uint32_t height();
     Loaded load(std::uint32_t page, std::uint32_t depth);
