@@ -2,8 +2,11 @@
 
 #include "Date.h"
 
+#include <algorithm>
 #include <cctype>
+#include <iterator>
 #include <string>
+#include <utility>
 
 namespace dbase {
 
@@ -129,25 +132,16 @@ void ExpressionParser::tokenize()
             token.text = std::string(text_.substr(pos + 1, end - pos - 1));
             pos = end + 1;
         } else {
-            switch (c) {
-            case '(':
-                token.kind = TokenKind::Open;
-                break;
-            case ')':
-                token.kind = TokenKind::Close;
-                break;
-            case ',':
-                token.kind = TokenKind::Comma;
-                break;
-            case '+':
-                token.kind = TokenKind::Plus;
-                break;
-            case '-':
-                token.kind = TokenKind::Minus;
-                break;
-            default:
+            static constexpr std::pair<char, TokenKind> punctuation[] = {{'(', TokenKind::Open},
+                                                                         {')', TokenKind::Close},
+                                                                         {',', TokenKind::Comma},
+                                                                         {'+', TokenKind::Plus},
+                                                                         {'-', TokenKind::Minus}};
+            const auto* found = std::find_if(std::begin(punctuation), std::end(punctuation),
+                                             [c](const auto& entry) { return entry.first == c; });
+            if (found == std::end(punctuation))
                 throw ExpressionFault("unexpected \"" + std::string(1, c) + "\"" + at(pos));
-            }
+            token.kind = found->second;
             ++pos;
         }
         tokens_.push_back(std::move(token));

@@ -511,25 +511,25 @@ std::vector<std::string> MdxIndex::keysOf(std::uint32_t record, const RecordSour
 
 void MdxIndex::insertRecord(std::uint32_t record, const RecordSource& values)
 {
-    refresh();
-    const std::vector<std::string> keys = keysOf(record, values);
-    changing([&] {
-        for (std::size_t i = 0; i < tags_.size(); ++i) {
-            MdxTree tree = treeOf(tags_[i]);
-            tree.insert({keys[i], record});
-            noteChange(tags_[i], tree);
-        }
-    });
+    changeEveryTag(record, values, true);
 }
 
 void MdxIndex::removeRecord(std::uint32_t record, const RecordSource& values)
+{
+    changeEveryTag(record, values, false);
+}
+
+void MdxIndex::changeEveryTag(std::uint32_t record, const RecordSource& values, bool insert)
 {
     refresh();
     const std::vector<std::string> keys = keysOf(record, values);
     changing([&] {
         for (std::size_t i = 0; i < tags_.size(); ++i) {
             MdxTree tree = treeOf(tags_[i]);
-            tree.remove({keys[i], record});
+            if (insert)
+                tree.insert({keys[i], record});
+            else
+                tree.remove({keys[i], record});
             noteChange(tags_[i], tree);
         }
     });
@@ -554,26 +554,24 @@ void MdxIndex::updateRecord(std::uint32_t record, const RecordSource& before, co
 
 bool MdxIndex::insert(std::string_view name, const IndexEntry& entry)
 {
-    bool inserted = false;
-    changing([&] {
-        TagState& found = usableTag(name);
-        MdxTree tree = treeOf(found);
-        inserted = tree.insert(entry);
-        noteChange(found, tree);
-    });
-    return inserted;
+    return changeEntry(name, [&](MdxTree& tree) { return tree.insert(entry); });
 }
 
 bool MdxIndex::remove(std::string_view name, const IndexEntry& entry)
 {
-    bool removed = false;
+    return changeEntry(name, [&](MdxTree& tree) { return tree.remove(entry); });
+}
+
+bool MdxIndex::changeEntry(std::string_view name, const std::function<bool(MdxTree&)>& change)
+{
+    bool changed = false;
     changing([&] {
         TagState& found = usableTag(name);
         MdxTree tree = treeOf(found);
-        removed = tree.remove(entry);
+        changed = change(tree);
         noteChange(found, tree);
     });
-    return removed;
+    return changed;
 }
 
 // --- Navigation ------------------------------------------------------------------------------------------

@@ -157,6 +157,8 @@ private:
     template <class Change>
     void changing(Change&& change);
     void noteChange(TagState& tag, const MdxTree& tree);
+    bool changeEntry(std::string_view tag, const std::function<bool(MdxTree&)>& change);
+    void changeEveryTag(std::uint32_t record, const RecordSource& values, bool insert);
     void writeNewTagHeader(const TagState& tag, std::uint32_t tagPages);
     void patchTagHeaders();
     void writeTagTable();

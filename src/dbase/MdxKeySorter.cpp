@@ -1,6 +1,7 @@
 #include "MdxKeySorter.h"
 
 #include "Errors.h"
+#include "MdxFileIo.h"
 #include "MdxFormat.h"
 
 #include <algorithm>
@@ -62,17 +63,8 @@ private:
             std::min<std::uint64_t>(std::max<std::size_t>(readBufferBytes / size, 1), run_.entries - read_);
         buffer_.resize(static_cast<std::size_t>(count) * size);
         const std::uint64_t offset = run_.offset + read_ * size;
-        std::size_t done = 0;
-        while (done < buffer_.size()) {
-            const ssize_t got = ::pread(sorter_.fd_, buffer_.data() + done, buffer_.size() - done,
-                                        static_cast<off_t>(offset + done));
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got <= 0)
-                throw DatabaseError(std::string("Cannot read the temporary sort file: ") +
-                                    std::strerror(errno));
-            done += static_cast<std::size_t>(got);
-        }
+        if (!mdx::readFully(sorter_.fd_, buffer_.data(), buffer_.size(), offset))
+            throw DatabaseError(std::string("Cannot read the temporary sort file: ") + std::strerror(errno));
         read_ += count;
         left_ += count;
         position_ = 0;
@@ -159,17 +151,8 @@ void MdxKeySorter::spill()
     out.reserve(writeBufferBytes);
     std::uint64_t offset = fileBytes_;
     const auto writeOut = [&] {
-        std::size_t done = 0;
-        while (done < out.size()) {
-            const ssize_t written =
-                ::pwrite(fd_, out.data() + done, out.size() - done, static_cast<off_t>(offset + done));
-            if (written < 0 && errno == EINTR)
-                continue;
-            if (written <= 0)
-                throw DatabaseError(std::string("Cannot write the temporary sort file: ") +
-                                    std::strerror(errno));
-            done += static_cast<std::size_t>(written);
-        }
+        if (!mdx::writeFully(fd_, out.data(), out.size(), offset))
+            throw DatabaseError(std::string("Cannot write the temporary sort file: ") + std::strerror(errno));
         offset += out.size();
         out.clear();
     };

@@ -1,6 +1,7 @@
 #include "MdxStorage.h"
 
 #include "Errors.h"
+#include "MdxFileIo.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -464,15 +465,8 @@ void MdxStorage::flushBlocks()
 
 void MdxStorage::writeAt(std::uint64_t offset, const std::uint8_t* data, std::size_t size)
 {
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t written = ::pwrite(fd_, data + done, size - done, static_cast<off_t>(offset + done));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            throw DatabaseError("Cannot write index file \"" + path_ + "\": " + systemError());
-        done += static_cast<std::size_t>(written);
-    }
+    if (!mdx::writeFully(fd_, data, size, offset))
+        throw DatabaseError("Cannot write index file \"" + path_ + "\": " + systemError());
     physicalBytes_ = std::max(physicalBytes_, offset + size);
 }
 

@@ -403,17 +403,25 @@ void MdxTree::requireOrder(const IndexEntry& earlier, const IndexEntry& later) c
         damaged("entries out of order");
 }
 
-std::optional<IndexEntry> MdxTree::next(const IndexEntry& after, const KeyRange& range)
+// The first entry of the range at the boundary or after it, which must not come before the position (nor
+// equal it, when strictly after).
+std::optional<IndexEntry> MdxTree::firstFrom(const Boundary& boundary, const IndexEntry& position,
+                                             const KeyRange& range, bool strictlyAfter)
 {
-    const IndexEntry position = padded(after);
-    std::optional<IndexEntry> entry = atOrAfter(afterEntry(position));
+    std::optional<IndexEntry> entry = atOrAfter(boundary);
     if (entry && !withinStart(*entry, range))
         entry = atOrAfter(rangeStart(range));
     if (entry && !withinEnd(*entry, range))
         return std::nullopt;
-    if (entry)
+    if (entry && (strictlyAfter || *entry != position))
         requireOrder(position, *entry);
     return entry;
+}
+
+std::optional<IndexEntry> MdxTree::next(const IndexEntry& after, const KeyRange& range)
+{
+    const IndexEntry position = padded(after);
+    return firstFrom(afterEntry(position), position, range, true);
 }
 
 std::optional<IndexEntry> MdxTree::prior(const IndexEntry& before, const KeyRange& range)
@@ -436,14 +444,7 @@ std::optional<IndexEntry> MdxTree::prior(const IndexEntry& before, const KeyRang
 std::optional<IndexEntry> MdxTree::seek(const IndexEntry& at, const KeyRange& range)
 {
     const IndexEntry position = padded(at);
-    std::optional<IndexEntry> entry = atOrAfter(beforeEntry(position));
-    if (entry && !withinStart(*entry, range))
-        entry = atOrAfter(rangeStart(range));
-    if (entry && !withinEnd(*entry, range))
-        return std::nullopt;
-    if (entry && *entry != position)
-        requireOrder(position, *entry);
-    return entry;
+    return firstFrom(beforeEntry(position), position, range, false);
 }
 
 std::optional<IndexEntry> MdxTree::find(std::string_view key, const KeyRange& range)

@@ -137,6 +137,8 @@ private:
     Cursor rightmost();
     static IndexEntry entryAt(const Cursor& cursor);
     std::optional<IndexEntry> atOrAfter(const Boundary& boundary);
+    std::optional<IndexEntry> firstFrom(const Boundary& boundary, const IndexEntry& position,
+                                        const KeyRange& range, bool strictlyAfter);
 
     std::int64_t subtreeEntries(std::uint32_t page, std::uint32_t depth);
     std::int64_t childEntries(const Loaded& node, std::uint32_t child, std::uint32_t depth);

@@ -3,6 +3,7 @@
 // Records and folders for the expression and index tests: the index reads records only through
 // RecordSource, so these tests need no table file.
 
+#include "dbase/Errors.h"
 #include "dbase/Expression.h"
 #include "dbase/Field.h"
 #include "dbase/MdxIndex.h"
@@ -12,6 +13,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <gtest/gtest.h>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -37,6 +39,33 @@ inline std::vector<dbase::FieldDescriptor> stampFields()
         offset += field.length;
     }
     return fields;
+}
+
+inline const std::vector<dbase::FieldDescriptor>& fields()
+{
+    static const auto stamp = stampFields();
+    return stamp;
+}
+
+// An input and the fault its refusal must name.
+struct Refusal
+{
+    std::string input;
+    const char* fault;
+};
+
+// The call must fail with a DatabaseError whose message contains fault (and starts with start, if given).
+template <class Call>
+void expectDatabaseError(Call&& call, const std::string& fault, const std::string& start = {})
+{
+    try {
+        call();
+        ADD_FAILURE() << "no DatabaseError; expected: " << fault;
+    } catch (const dbase::DatabaseError& error) {
+        const std::string message = error.what();
+        EXPECT_EQ(message.rfind(start, 0), 0u) << message;
+        EXPECT_NE(message.find(fault), std::string::npos) << message;
+    }
 }
 
 // One record held as the bytes each field stores.

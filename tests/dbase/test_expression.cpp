@@ -9,17 +9,14 @@
 using dbase::DatabaseError;
 using dbase::Expression;
 using dbase::ExpressionType;
+using mdxtest::expectDatabaseError;
+using mdxtest::fields;
 using mdxtest::padded;
+using mdxtest::Refusal;
 using mdxtest::rightAligned;
 using mdxtest::TestRecord;
 
 namespace {
-
-const std::vector<dbase::FieldDescriptor>& fields()
-{
-    static const auto stamp = mdxtest::stampFields();
-    return stamp;
-}
 
 TestRecord pennyBlack()
 {
@@ -266,11 +263,6 @@ TEST(Expression, TypesAndWidthsAreStatic)
 // Every refusal names the expression and the fault.
 TEST(Expression, RefusalsNameTheExpressionAndTheFault)
 {
-    struct Refusal
-    {
-        std::string expression;
-        const char* fault;
-    };
     const std::string deep = std::string(70, '(') + "TITLE" + std::string(70, ')');
     const Refusal refusals[] = {
         {"UPPER(NAM)", "unknown field NAM at position 7"},
@@ -310,25 +302,13 @@ TEST(Expression, RefusalsNameTheExpressionAndTheFault)
         {"STR(1234567890123456789012345678901234567, 20)", "has too many digits"},
         {deep, "the expression is nested too deeply"},
     };
-    for (const Refusal& refusal : refusals) {
-        try {
-            Expression(refusal.expression, fields());
-            ADD_FAILURE() << "accepted: " << refusal.expression;
-        } catch (const DatabaseError& error) {
-            const std::string message = error.what();
-            EXPECT_EQ(message.rfind("Expression \"" + refusal.expression + "\": ", 0), 0u) << message;
-            EXPECT_NE(message.find(refusal.fault), std::string::npos) << message;
-        }
-    }
+    for (const Refusal& refusal : refusals)
+        expectDatabaseError([&] { Expression(refusal.input, fields()); }, refusal.fault,
+                            "Expression \"" + refusal.input + "\": ");
 }
 
 TEST(Expression, IndexKeysMustBeTextOfAtMostOneHundredBytes)
 {
-    struct Refusal
-    {
-        const char* expression;
-        const char* fault;
-    };
     const Refusal refusals[] = {
         {"PRICE", "the key is a number; index keys must be text (use STR())"},
         {"ISSUED", "the key is a date; index keys must be text (use DTOS())"},
@@ -337,14 +317,8 @@ TEST(Expression, IndexKeysMustBeTextOfAtMostOneHundredBytes)
         {"MARK+MARK+UPPER(MLINE(NOTES, 1))", "the key is 101 bytes long"},
         {"SUBSTR(TITLE, 40)", "the key is empty"},
     };
-    for (const Refusal& refusal : refusals) {
-        try {
-            Expression::indexKey(refusal.expression, fields());
-            ADD_FAILURE() << "accepted: " << refusal.expression;
-        } catch (const DatabaseError& error) {
-            EXPECT_NE(std::string(error.what()).find(refusal.fault), std::string::npos) << error.what();
-        }
-    }
+    for (const Refusal& refusal : refusals)
+        expectDatabaseError([&] { Expression::indexKey(refusal.input, fields()); }, refusal.fault);
     EXPECT_EQ(Expression::indexKey("MARK+UPPER(MLINE(NOTES, 1))", fields()).width(), 100u);
     EXPECT_EQ(Expression::indexKey("UPPER(SUBSTR(DESCR, 1, 99))", fields()).width(), 99u);
 }
@@ -352,28 +326,15 @@ TEST(Expression, IndexKeysMustBeTextOfAtMostOneHundredBytes)
 TEST(Expression, EvaluationFaultsNameTheExpression)
 {
     const TestRecord record = pennyBlack();
-    struct Fault
-    {
-        const char* expression;
-        const char* fault;
-    };
-    const Fault faults[] = {
+    const Refusal faults[] = {
         {"DTOS(ISSUED - 3000000)", "cannot be evaluated: the date lies outside the years 1 to 9999"},
         {"DTOS(ISSUED + 99999999999)", "cannot be evaluated: the date lies outside the years 1 to 9999"},
         {"DTOS({01/01/0001} - 1)", "cannot be evaluated: the date lies outside the years 1 to 9999"},
         {"STR(999999999999999999999999999999999999 + 1, 20)",
          "cannot be evaluated: the number has more than 36 digits"},
     };
-    for (const Fault& fault : faults) {
-        try {
-            evaluate(fault.expression, record);
-            ADD_FAILURE() << "evaluated: " << fault.expression;
-        } catch (const DatabaseError& error) {
-            const std::string message = error.what();
-            EXPECT_EQ(message.rfind(std::string("Expression \"") + fault.expression + "\": ", 0), 0u)
-                << message;
-            EXPECT_NE(message.find(fault.fault), std::string::npos) << message;
-        }
-    }
+    for (const Refusal& fault : faults)
+        expectDatabaseError([&] { evaluate(fault.input, record); }, fault.fault,
+                            "Expression \"" + fault.input + "\": ");
     EXPECT_THROW(Expression("PRICE", fields()).evaluate(record), DatabaseError);
 }

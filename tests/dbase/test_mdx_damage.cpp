@@ -16,14 +16,9 @@
 using dbase::DatabaseError;
 using dbase::IndexEntry;
 using dbase::MdxIndex;
+using mdxtest::fields;
 
 namespace {
-
-const std::vector<dbase::FieldDescriptor>& fields()
-{
-    static const auto stamp = mdxtest::stampFields();
-    return stamp;
-}
 
 class Bytes
 {
