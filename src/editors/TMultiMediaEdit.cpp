@@ -1,0 +1,3 @@
+#include "TMultiMediaEdit.h"
+
+TMultiMediaEdit::TMultiMediaEdit(QWidget* parent) : QLineEdit(parent) {}

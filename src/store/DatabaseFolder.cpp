@@ -1,0 +1,326 @@
+#include "DatabaseFolder.h"
+
+#include "ColumnValues.h"
+#include "dbase/Errors.h"
+#include "ProgramTexts.h"
+#include "settings/FileAccess.h"
+
+#include <cmath>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace store {
+
+namespace {
+
+const QString tableListName = QStringLiteral("master.dbf");
+const QString copyBufferName = QStringLiteral("copy.dbf");
+const QString recordTemplateName = QStringLiteral("data.dbf");
+
+constexpr int listFileName = 0;
+constexpr int listDatabaseName = 1;
+constexpr int listDescription = 2;
+constexpr int listLastNumber = 3;
+
+std::string local(const QString& text)
+{
+    return QFile::encodeName(text).toStdString();
+}
+
+QString tableListKey(const QString& fileName)
+{
+    return fileName.toUpper();
+}
+
+void removeTableFile(const QString& folder, const QString& fileName, const char* ext)
+{
+    const QString path = settings::FindFileNoCase(folder, QFileInfo(fileName).completeBaseName() + "." + ext);
+    if (!path.isEmpty())
+        QFile::remove(path);
+}
+
+} // namespace
+
+ColumnSets ColumnSets::of(const dbase::Table& table)
+{
+    ColumnSets sets;
+    const auto& fields = table.fieldDescriptors();
+    sets.decimals.assign(fields.size(), 0);
+    for (std::size_t i = 0; i < fields.size() && i < 256; ++i) {
+        sets.text[i] = fields[i].isText();
+        sets.memo[i] = fields[i].isMemo();
+        sets.binary[i] = fields[i].isBinary();
+        if (fields[i].isNumeric())
+            sets.decimals[i] = fields[i].decimals;
+    }
+    return sets;
+}
+
+DatabaseFolder::DatabaseFolder(Session& session, Prompts& prompts) : m_session(session), m_prompts(prompts) {}
+
+DatabaseFolder::~DatabaseFolder() = default;
+
+std::string DatabaseFolder::databaseFolder() const
+{
+    return local(m_session.folders.database);
+}
+
+bool DatabaseFolder::OpenTableWithRepair(dbase::Table& table, const QString& fileName, bool exclusive)
+{
+    if (!dbase::tableExists(databaseFolder(), local(fileName)))
+        return false;
+    if (table.isOpen())
+        return true;
+    try {
+        table.open(databaseFolder(), local(fileName), exclusive);
+        return true;
+    } catch (const dbase::LockError&) {
+        // Someone else holds the table: its index is not to blame, so it is left alone.
+    } catch (const dbase::DatabaseError&) {
+        if (restoreSpareIndex(table, fileName, exclusive))
+            return true;
+    }
+    for (int attempt = 0;; ++attempt) {
+        try {
+            table.open(databaseFolder(), local(fileName), exclusive);
+            return true;
+        } catch (const dbase::DatabaseError&) {
+            if (attempt < 10)
+                continue;
+            if (exclusive || !m_prompts.askYesNo(QStringLiteral("Cannot open the file: ") + fileName +
+                                                 QStringLiteral("\nRetry?")))
+                return false;
+        }
+    }
+}
+
+// The table's index is replaced by a spare one with the right tags, which is then rebuilt from the records.
+bool DatabaseFolder::restoreSpareIndex(dbase::Table& table, const QString& fileName, bool exclusive)
+{
+    const QString folder = m_session.folders.database;
+    const QString program = m_session.folders.program;
+    const QString base = QFileInfo(fileName).completeBaseName();
+    removeTableFile(folder, fileName, "mdx");
+    const QString target = folder + "/" + base + ".mdx";
+    try {
+        const QString upper = fileName.toUpper();
+        if (upper == QLatin1String("DATA.DBF") || upper == QLatin1String("MASTER.DBF")) {
+            const QString spare = settings::FindFileNoCase(program, base.toUpper() + ".MDX");
+            dbase::lzExpandCopy(local(spare), local(target));
+        } else {
+            // The template's index under the table's own name, written in a scratch folder.
+            QTemporaryDir scratch;
+            if (!scratch.isValid())
+                return false;
+            dbase::copyTable(local(program), local(recordTemplateName), local(scratch.path()),
+                             local(fileName), true);
+            const QString spare = settings::FindFileNoCase(scratch.path(), base + ".mdx");
+            dbase::lzExpandCopy(local(spare), local(target));
+        }
+        dbase::Table rebuild;
+        rebuild.open(databaseFolder(), local(fileName), true);
+        rebuild.regenerateIndexes();
+        rebuild.close();
+        table.open(databaseFolder(), local(fileName), exclusive);
+        return true;
+    } catch (const dbase::DatabaseError&) {
+        return false;
+    }
+}
+
+bool DatabaseFolder::CreateTableFromTemplate(const QString& fileName, bool keepTags)
+{
+    const QString templateName =
+        fileName.compare(tableListName, Qt::CaseInsensitive) == 0 ? tableListName : recordTemplateName;
+    try {
+        dbase::deleteTable(databaseFolder(), local(fileName));
+        dbase::copyTable(local(m_session.folders.program), local(templateName), databaseFolder(),
+                         local(fileName), true);
+        if (!keepTags) {
+            dbase::Table table;
+            table.open(databaseFolder(), local(fileName), true);
+            for (const dbase::TagInfo& tag : table.tags())
+                table.deleteTag(tag.name);
+        }
+        return true;
+    } catch (const dbase::DatabaseError&) {
+        return false;
+    }
+}
+
+bool DatabaseFolder::openTableList()
+{
+    if (!OpenTableWithRepair(m_tableList, tableListName, false)) {
+        if (!CreateTableFromTemplate(tableListName, true) ||
+            !OpenTableWithRepair(m_tableList, tableListName, false)) {
+            m_prompts.error(QStringLiteral("Could not Open the Master.dbf file!"));
+            return false;
+        }
+    }
+    try {
+        m_tableList.setActiveTag("IDX0");
+    } catch (const dbase::DatabaseError&) {
+        m_prompts.error(QStringLiteral("Could not Open the Master.dbf file!"));
+        return false;
+    }
+    return true;
+}
+
+bool DatabaseFolder::openCopyBuffer()
+{
+    if (!OpenTableWithRepair(m_copyBuffer, copyBufferName, false)) {
+        if (!CreateTableFromTemplate(copyBufferName, false) ||
+            !OpenTableWithRepair(m_copyBuffer, copyBufferName, false)) {
+            m_prompts.error(QStringLiteral("Could not Open the Copy/Paste file!"));
+            return false;
+        }
+    }
+    try {
+        // Row 0 is the copy buffer; the rows after it hold the record templates.
+        if (m_copyBuffer.recordCount() == 0) {
+            m_copyBuffer.append();
+            m_copyBuffer.post();
+        }
+    } catch (const dbase::DatabaseError&) {
+        m_prompts.error(QStringLiteral("Could not Open the Copy/Paste file!"));
+        return false;
+    }
+    return true;
+}
+
+bool DatabaseFolder::openRecordTable()
+{
+    const QString& name = m_session.tableFileName;
+    // A record table without its memo file is damaged: its memo and picture columns point nowhere.
+    const bool memoFileExists =
+        !settings::FindFileNoCase(m_session.folders.database, QFileInfo(name).completeBaseName() + ".dbt")
+             .isEmpty();
+    if (memoFileExists && OpenTableWithRepair(m_browse, name, false)) {
+        m_columns = ColumnSets::of(m_browse);
+        return true;
+    }
+    m_prompts.warning(
+        QStringLiteral("Could not Open the database! A new database will be created. The original "
+                       "file (if existed) was renamed to BAD$$$.DBF."));
+    replaceDamagedRecordTable();
+    if (!CreateTableFromTemplate(name, true) || !OpenTableWithRepair(m_browse, name, false)) {
+        m_prompts.error(QStringLiteral("Could not Open the new database!"));
+        return false;
+    }
+    m_columns = ColumnSets::of(m_browse);
+    return true;
+}
+
+void DatabaseFolder::replaceDamagedRecordTable()
+{
+    const QString folder = m_session.folders.database;
+    const QString base = QFileInfo(m_session.tableFileName).completeBaseName();
+    for (const char* ext : {"dbf", "dbt", "mdx"}) {
+        const QString old = settings::FindFileNoCase(folder, base + "." + ext);
+        if (old.isEmpty())
+            continue;
+        const QString bad = folder + QStringLiteral("/bad$$$.") + ext;
+        removeTableFile(folder, QStringLiteral("bad$$$.dbf"), ext);
+        QFile::rename(old, bad);
+    }
+}
+
+void DatabaseFolder::ensureTableListEntry()
+{
+    if (findTableListEntry(m_session.tableFileName))
+        return;
+    m_tableList.append();
+    setColumnText(m_tableList, listFileName, m_session.tableFileName);
+    setColumnText(m_tableList, listDatabaseName, m_session.tableFileName);
+    setColumnText(m_tableList, listDescription, QString());
+    m_tableList.setNumber(listLastNumber, 1);
+    m_tableList.post();
+    findTableListEntry(m_session.tableFileName);
+}
+
+bool DatabaseFolder::OpenDatabase()
+{
+    if (!openTableList() || !openCopyBuffer() || !openRecordTable())
+        return false;
+    try {
+        ensureTableListEntry();
+    } catch (const dbase::DatabaseError& error) {
+        m_prompts.error(QString::fromStdString(error.what()));
+        return false;
+    }
+    m_browse.afterInsert = [this](dbase::Table& table) { AssignRecordNumber(table); };
+    return true;
+}
+
+void DatabaseFolder::CloseDatabase()
+{
+    m_browse.close();
+    m_tableList.close();
+    m_copyBuffer.close();
+}
+
+bool DatabaseFolder::findTableListEntry(const QString& fileName)
+{
+    const QByteArray key = toTableText(tableListKey(fileName));
+    return m_tableList.findKey(std::string_view(key.constData(), static_cast<std::size_t>(key.size())));
+}
+
+QString DatabaseFolder::databaseName()
+{
+    if (!m_tableList.isOpen() || m_tableList.eof())
+        return m_session.tableFileName;
+    return columnText(m_tableList, listDatabaseName);
+}
+
+QString DatabaseFolder::windowTitle()
+{
+    QString title = windowTitlePrefix + QStringLiteral(" - Database: ") + databaseName();
+    if (m_session.isReadOnlyMode())
+        title += QStringLiteral(" [Read Only Mode]");
+    return title;
+}
+
+void DatabaseFolder::AssignRecordNumber(dbase::Table& table)
+{
+    if (!table.isNull(0))
+        return;
+    // The entry's lock makes the read and the increment one step, so two users never get the same number.
+    for (int attempt = 0;; ++attempt) {
+        try {
+            m_tableList.edit();
+            break;
+        } catch (const dbase::LockError&) {
+            if (attempt == 100)
+                throw;
+        }
+    }
+    const double number = std::round(m_tableList.asNumber(listLastNumber)) + 1;
+    m_tableList.setNumber(listLastNumber, number);
+    m_tableList.post();
+    table.setNumber(0, number);
+}
+
+void DatabaseFolder::OpenEditTable()
+{
+    if (!m_edit.isOpen())
+        m_edit.open(m_browse.folder(), m_browse.fileName(), false);
+    m_edit.afterInsert = [this](dbase::Table& table) { AssignRecordNumber(table); };
+}
+
+void DatabaseFolder::CloseEditTable()
+{
+    m_edit.close();
+}
+
+bool DatabaseFolder::editTableOpen() const
+{
+    return m_edit.isOpen();
+}
+
+void DatabaseFolder::refreshColumns()
+{
+    m_columns = ColumnSets::of(m_browse);
+}
+
+} // namespace store
