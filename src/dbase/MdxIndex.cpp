@@ -299,7 +299,8 @@ void MdxIndex::patchTagHeaders()
         if (!tag.touched)
             continue;
         MdxTree tree = treeOf(tag);
-        MdxBlock::Bytes bytes = storage_->read(tag.headerPage)->bytes;
+        const MdxBlockPtr current = storage_->read(tag.headerPage);
+        MdxBlock::Bytes bytes = current->bytes;
         mdx::put32(&bytes[mdx::rootPageOffset], tag.shape.rootPage);
         const std::int64_t pages = static_cast<std::int64_t>(mdx::get32(&bytes[mdx::tagPagesOffset])) +
                                    tag.blockChange * mdx::pagesPerBlock;
@@ -307,7 +308,8 @@ void MdxIndex::patchTagHeaders()
         bytes[mdx::hasKeysOffset] = tree.empty() ? 0 : 1;
         mdx::put32(&bytes[mdx::firstLeafOffset], tree.firstLeaf());
         mdx::put32(&bytes[mdx::lastLeafOffset], tree.lastLeaf());
-        storage_->write(tag.headerPage, bytes);
+        if (bytes != current->bytes)
+            storage_->write(tag.headerPage, bytes);
         tag.touched = false;
         tag.blockChange = 0;
     }
@@ -521,9 +523,9 @@ void MdxIndex::removeRecord(std::uint32_t record, const RecordSource& values)
 
 void MdxIndex::changeEveryTag(std::uint32_t record, const RecordSource& values, bool insert)
 {
-    refresh();
-    const std::vector<std::string> keys = keysOf(record, values);
     changing([&] {
+        // Every key before the first change: a record that cannot be evaluated changes nothing.
+        const std::vector<std::string> keys = keysOf(record, values);
         for (std::size_t i = 0; i < tags_.size(); ++i) {
             MdxTree tree = treeOf(tags_[i]);
             if (insert)
@@ -537,10 +539,9 @@ void MdxIndex::changeEveryTag(std::uint32_t record, const RecordSource& values, 
 
 void MdxIndex::updateRecord(std::uint32_t record, const RecordSource& before, const RecordSource& after)
 {
-    refresh();
-    const std::vector<std::string> oldKeys = keysOf(record, before);
-    const std::vector<std::string> newKeys = keysOf(record, after);
     changing([&] {
+        const std::vector<std::string> oldKeys = keysOf(record, before);
+        const std::vector<std::string> newKeys = keysOf(record, after);
         for (std::size_t i = 0; i < tags_.size(); ++i) {
             if (oldKeys[i] == newKeys[i])
                 continue;

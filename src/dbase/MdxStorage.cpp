@@ -181,7 +181,7 @@ bool MdxStorage::refresh()
     glancedBlocks_ = 0;
     cache_.clear();
     recent_.clear();
-    dirtyCount_ = 0;
+    dirty_.clear();
     adoptHeader();
     return true;
 }
@@ -192,7 +192,6 @@ void MdxStorage::beginUpdate()
         throw DatabaseError("Index file \"" + path_ + "\" is open read-only");
     if (updating_)
         throw std::logic_error("index update begun twice");
-    refresh();
     updating_ = true;
     marked_ = false;
     wroteBlocks_ = false;
@@ -218,7 +217,7 @@ void MdxStorage::endUpdate()
 {
     if (!updating_)
         return;
-    if (dirtyCount_ > 0 || headerChanged_ || wroteBlocks_ || truncate_) {
+    if (!dirty_.empty() || headerChanged_ || wroteBlocks_ || truncate_) {
         flushBlocks();
         markUpdating();
         mdx::put64(&header_[mdx::changeCounterOffset], mdx::get64(&header_[mdx::changeCounterOffset]) + 1);
@@ -240,15 +239,14 @@ void MdxStorage::abandonUpdate()
 {
     if (!updating_)
         return;
-    for (auto it = cache_.begin(); it != cache_.end();) {
-        if (it->second.dirty) {
-            recent_.erase(it->second.recent);
-            it = cache_.erase(it);
-        } else {
-            ++it;
+    for (const std::uint32_t page : dirty_) {
+        const auto found = cache_.find(page);
+        if (found != cache_.end() && found->second.dirty) {
+            recent_.erase(found->second.recent);
+            cache_.erase(found);
         }
     }
-    dirtyCount_ = 0;
+    dirty_.clear();
     glancedBlocks_ = 0;
     updating_ = false;
     if (marked_ && !wroteBlocks_) // nothing but the mark reached the disk: take it back
@@ -339,7 +337,7 @@ void MdxStorage::insert(std::uint32_t page, MdxBlockPtr block, bool dirty)
     const auto found = cache_.find(page);
     if (found != cache_.end()) {
         if (dirty && !found->second.dirty)
-            ++dirtyCount_;
+            dirty_.push_back(page);
         found->second.block = std::move(block);
         found->second.dirty = found->second.dirty || dirty;
         recent_.splice(recent_.begin(), recent_, found->second.recent);
@@ -348,7 +346,7 @@ void MdxStorage::insert(std::uint32_t page, MdxBlockPtr block, bool dirty)
     recent_.push_front(page);
     cache_.emplace(page, CacheEntry{std::move(block), recent_.begin(), dirty});
     if (dirty)
-        ++dirtyCount_;
+        dirty_.push_back(page);
 }
 
 void MdxStorage::evictIfFull()
@@ -371,7 +369,7 @@ void MdxStorage::write(std::uint32_t page, const MdxBlock::Bytes& bytes)
     block->bytes = bytes;
     glancedBlocks_ = 0;
     insert(page, std::move(block), true);
-    if (dirtyCount_ > capacity_ / 2)
+    if (dirty_.size() > capacity_ / 2)
         flushBlocks();
     evictIfFull();
 }
@@ -416,7 +414,7 @@ void MdxStorage::resetBlocks()
     cache_.clear();
     recent_.clear();
     glancedBlocks_ = 0;
-    dirtyCount_ = 0;
+    dirty_.clear();
     endPage_ = mdx::headerPages;
     mdx::put32(&header[mdx::pageCountOffset], endPage_);
     mdx::put32(&header[mdx::firstFreeOffset], 0);
@@ -436,31 +434,33 @@ void MdxStorage::flush()
 
 void MdxStorage::flushBlocks()
 {
-    if (dirtyCount_ == 0)
+    if (dirty_.empty())
         return;
     markUpdating();
-    std::vector<std::uint32_t> pages;
-    for (const auto& [page, entry] : cache_)
-        if (entry.dirty)
-            pages.push_back(page);
+    std::vector<std::uint32_t> pages = std::move(dirty_);
+    dirty_.clear();
     std::sort(pages.begin(), pages.end());
     std::vector<std::uint8_t> run;
+    wroteBlocks_ = true;
     for (std::size_t i = 0; i < pages.size();) {
         std::size_t end = i + 1;
         while (end < pages.size() && end - i < writeRunBlocks &&
                pages[end] == pages[end - 1] + mdx::pagesPerBlock)
             ++end;
         run.resize((end - i) * mdx::blockBytes);
-        for (std::size_t k = i; k < end; ++k) {
-            CacheEntry& entry = cache_.at(pages[k]);
-            std::memcpy(run.data() + (k - i) * mdx::blockBytes, entry.block->bytes.data(), mdx::blockBytes);
-            entry.dirty = false;
+        for (std::size_t k = i; k < end; ++k)
+            std::memcpy(run.data() + (k - i) * mdx::blockBytes, cache_.at(pages[k]).block->bytes.data(),
+                        mdx::blockBytes);
+        try {
+            writeAt(static_cast<std::uint64_t>(pages[i]) * mdx::pageBytes, run.data(), run.size());
+        } catch (...) {
+            dirty_.insert(dirty_.end(), pages.begin() + static_cast<std::ptrdiff_t>(i), pages.end());
+            throw;
         }
-        writeAt(static_cast<std::uint64_t>(pages[i]) * mdx::pageBytes, run.data(), run.size());
+        for (std::size_t k = i; k < end; ++k)
+            cache_.at(pages[k]).dirty = false;
         i = end;
     }
-    dirtyCount_ = 0;
-    wroteBlocks_ = true;
 }
 
 void MdxStorage::writeAt(std::uint64_t offset, const std::uint8_t* data, std::size_t size)

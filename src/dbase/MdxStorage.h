@@ -59,6 +59,7 @@ public:
     bool interrupted() const { return interrupted_; }
     // A full rebuild repairs whatever an interrupted update left behind.
     void clearInterruption() { interrupted_ = false; }
+    // The caller refreshes first, so that the update starts from the file as it is.
     void beginUpdate();
     // Writes the changed blocks, then the header with the next change counter.
     void endUpdate();
@@ -120,8 +121,8 @@ private:
     std::uint64_t physicalBytes_ = 0;
 
     std::unordered_map<std::uint32_t, CacheEntry> cache_;
-    std::list<std::uint32_t> recent_; // most recently used first
-    std::size_t dirtyCount_ = 0;
+    std::list<std::uint32_t> recent_;  // most recently used first
+    std::vector<std::uint32_t> dirty_; // pages of the dirty blocks
     std::uint32_t lastMiss_ = 0;
     std::vector<std::uint8_t> glanced_;
     std::uint32_t glancedFirst_ = 0;
