@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -73,11 +72,7 @@ void writeFile(const std::string& path, const std::string& bytes)
 
 const std::string& scratchPath()
 {
-    static const std::string path = [] {
-        std::string name = "/tmp/fuzz_mdx_" + std::to_string(::getpid()) + ".mdx";
-        std::atexit([] { ::unlink(scratchPath().c_str()); });
-        return name;
-    }();
+    static const std::string path = "/tmp/fuzz_mdx_" + std::to_string(::getpid()) + ".mdx";
     return path;
 }
 
@@ -94,7 +89,9 @@ const std::string& soundFile()
             index.deleteTag("GONE");
             index.addTag("SHORT", "SUBSTR(TITLE, 1, 2)", false, records);
         }
-        return readFile(scratchPath());
+        std::string sound = readFile(scratchPath());
+        ::unlink(scratchPath().c_str());
+        return sound;
     }();
     return bytes;
 }
@@ -154,5 +151,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     writeFile(scratchPath(), file);
     exercise();
+    ::unlink(scratchPath().c_str());
     return 0;
 }
