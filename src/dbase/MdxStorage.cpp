@@ -205,12 +205,27 @@ void MdxStorage::markUpdating()
     if (marked_)
         return;
     if (!hasSignature()) {
+        // From now on the free-block count is ours to keep; other writers may have meant something else.
+        mdx::put32(&header_[mdx::freeBlocksOffset], countFreeBlocks());
         std::memcpy(&header_[mdx::signatureOffset], mdx::signature.data(), mdx::signature.size());
         mdx::put64(&header_[mdx::changeCounterOffset], 0);
     }
     header_[mdx::updatingOffset] = 1;
     writeAt(mdx::signatureOffset, &header_[mdx::signatureOffset], coherenceBytes);
     marked_ = true;
+}
+
+// The length of the free list, as far as it can be followed.
+std::uint32_t MdxStorage::countFreeBlocks()
+{
+    std::uint32_t count = 0;
+    const std::uint32_t limit = endPage_ / mdx::pagesPerBlock;
+    try {
+        for (std::uint32_t page = freeListHead(); page != 0 && count < limit; ++count)
+            page = mdx::get32(&read(page)->bytes[mdx::nextFreeOffset]);
+    } catch (const DatabaseError&) { // a damaged list is the check's to report
+    }
+    return count;
 }
 
 void MdxStorage::endUpdate()

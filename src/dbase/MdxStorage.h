@@ -106,6 +106,7 @@ private:
     void insert(std::uint32_t page, MdxBlockPtr block, bool dirty);
     void evictIfFull();
     void markUpdating();
+    std::uint32_t countFreeBlocks();
     void flushBlocks();
     void writeAt(std::uint64_t offset, const std::uint8_t* data, std::size_t size);
     std::uint64_t fileBytes() const;

@@ -496,6 +496,35 @@ TEST_F(MdxFile, AbandonedUpdatesLeaveNoTrace)
     EXPECT_EQ(readFile(path()), before);
 }
 
+// Bytes 48 on of the header are unused by the format: in another writer's file they mean nothing to us
+// until our first update writes the coherence block there.
+TEST_F(MdxFile, OtherWritersFilesGetTheCoherenceBlockOnTheirFirstUpdate)
+{
+    TestRecords records = randomStamps(500, 9);
+    createWithTags(records);
+    {
+        MdxIndex index = open();
+        for (std::uint32_t n = 1; n <= 500; n += 2) {
+            index.removeRecord(n, records.at(n));
+            records.erase(n);
+        }
+    }
+    std::string bytes = readFile(path());
+    bytes.replace(48, 24, "foreign bytes, a 1 here:");
+    bytes[64] = 1;
+    bytes.replace(40, 4, std::string("\x39\x30\0\0", 4)); // a free-block count of 12345
+    std::ofstream(path(), std::ios::binary | std::ios::trunc) << bytes;
+
+    MdxIndex index = open();
+    EXPECT_FALSE(index.interruptedUpdate());
+    EXPECT_TRUE(index.check().empty());
+    MdxIndex other = open();
+    index.insertRecord(501, records.add(501).set("TITLE", "First change"));
+    EXPECT_TRUE(other.refresh());
+    EXPECT_EQ(other.count("IDX0"), 251);
+    expectTagsMatchRecords(index, records);
+}
+
 TEST_F(MdxFile, SecondObjectSeesTagsAddedAndDeleted)
 {
     TestRecords records(fields());
