@@ -763,7 +763,7 @@ bool MdxTree::remove(const IndexEntry& raw)
 }
 
 // Merges an underfull node with a sibling, or evens the two out, and sets the parent's keys for them.
-bool MdxTree::rebalance(MdxNode& parent, std::uint32_t child, MdxNode& node, std::uint32_t page,
+void MdxTree::rebalance(MdxNode& parent, std::uint32_t child, MdxNode& node, std::uint32_t page,
                         std::uint32_t depth)
 {
     const bool nodeIsLeft = child == 0;
@@ -790,7 +790,7 @@ bool MdxTree::rebalance(MdxNode& parent, std::uint32_t child, MdxNode& node, std
     if (left.leaf) {
         if (left.count() + right.count() <= shape_.capacity) {
             mergeIntoLeft();
-            return true;
+            return;
         }
         std::vector<std::string> keys = std::move(left.keys);
         keys.insert(keys.end(), right.keys.begin(), right.keys.end());
@@ -807,7 +807,7 @@ bool MdxTree::rebalance(MdxNode& parent, std::uint32_t child, MdxNode& node, std
         if (left.count() + right.count() + 1 <= shape_.capacity) {
             left.keys.push_back(leftMax);
             mergeIntoLeft();
-            return true;
+            return;
         }
         std::vector<std::string> keys = std::move(left.keys);
         keys.push_back(leftMax);
@@ -825,7 +825,6 @@ bool MdxTree::rebalance(MdxNode& parent, std::uint32_t child, MdxNode& node, std
     parent.keys[leftIndex] = subtreeMaxKey(left, depth);
     if (leftIndex + 1 < parent.count())
         parent.keys[leftIndex + 1] = subtreeMaxKey(right, depth);
-    return false;
 }
 
 // --- Whole-tree questions --------------------------------------------------------------------------------

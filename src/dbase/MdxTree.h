@@ -152,7 +152,7 @@ private:
     void write(std::uint32_t page, const MdxNode& node);
     std::string subtreeMaxKey(const MdxNode& node, std::uint32_t depth);
     bool underfull(const MdxNode& node) const;
-    bool rebalance(MdxNode& parent, std::uint32_t child, MdxNode& node, std::uint32_t page,
+    void rebalance(MdxNode& parent, std::uint32_t child, MdxNode& node, std::uint32_t page,
                    std::uint32_t depth);
 
     MdxStorage& storage_;
