@@ -48,7 +48,7 @@ private:
             m_fileNames.append(edits.isEmpty() ? QString() : edits.constFirst()->text());
             if (m_file) {
                 files->selectFile(*m_file);
-                files->accept();
+                static_cast<QDialog*>(files)->accept(); // QFileDialog hides it
             } else {
                 files->reject();
             }

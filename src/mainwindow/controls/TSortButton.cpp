@@ -72,6 +72,7 @@ TSortButton::TSortButton(QWidget* parent)
     m_parts[2]->setText(scopeText(m_filterState));
     showGlyphs();
     resize(sizeHint());
+    layoutParts();
 }
 
 QString TSortButton::Label1() const
@@ -209,6 +210,11 @@ void TSortButton::showGlyphs()
 void TSortButton::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
+    layoutParts();
+}
+
+void TSortButton::layoutParts()
+{
     const int third = width() / 3;
     m_parts[0]->setGeometry(0, 0, third, height());
     m_parts[1]->setGeometry(third, 0, third, height());

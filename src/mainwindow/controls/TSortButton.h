@@ -113,6 +113,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void layoutParts();
     void popupBelow(int part);
     void showGlyphs();
     void fillPrimaryMenu();
