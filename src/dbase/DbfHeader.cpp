@@ -2,6 +2,7 @@
 
 #include "Binary.h"
 #include "Errors.h"
+#include "File.h"
 
 #include <algorithm>
 #include <cctype>
@@ -65,6 +66,13 @@ std::uint16_t DbfHeader::headerLengthOf(std::string_view fixedPart, const std::s
     if (fixedPart.size() < fixedSize)
         damaged(path, "file shorter than a header");
     return readU16(fixedPart, 8);
+}
+
+DbfHeader DbfHeader::readFrom(const File& file)
+{
+    const std::uint64_t size = file.size();
+    const std::uint16_t headerLength = headerLengthOf(file.readSome(0, fixedSize), file.path());
+    return parse(file.readSome(0, headerLength), size, file.path());
 }
 
 DbfHeader DbfHeader::parse(std::string_view image, std::uint64_t fileSize, const std::string& path)

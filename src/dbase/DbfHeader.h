@@ -9,6 +9,8 @@
 
 namespace dbase {
 
+class File;
+
 // The header of a .dbf file: the 32 fixed bytes and the field descriptors.
 struct DbfHeader
 {
@@ -45,6 +47,8 @@ struct DbfHeader
     // Parses and checks a whole header image (headerLength bytes) of a file of fileSize bytes.
     // DatabaseError, naming the file and the fault, for anything this engine cannot read safely.
     static DbfHeader parse(std::string_view image, std::uint64_t fileSize, const std::string& path);
+    // The header of a table file, read and parsed; DatabaseError as parse.
+    static DbfHeader readFrom(const File& file);
     // The header of a new, empty dBASE IV table; DatabaseError for an unusable column list.
     static DbfHeader forNewTable(const std::vector<FieldSpec>& specs);
 

@@ -215,7 +215,7 @@ void File::lockWaiting(std::uint64_t offset, bool exclusive, std::chrono::millis
     auto pause = std::chrono::microseconds(50);
     while (!tryLock(offset, exclusive)) {
         if (std::chrono::steady_clock::now() >= deadline)
-            throw DatabaseError(std::string(busyMessage) + ": " + path_);
+            throw LockError(std::string(busyMessage) + ": " + path_);
         std::this_thread::sleep_for(pause);
         pause = std::min(pause * 2, std::chrono::microseconds(5000));
     }

@@ -263,6 +263,13 @@ void MdxIndex::abandonUpdate()
     loadTags();
 }
 
+void MdxIndex::announceUpdate()
+{
+    if (updateDepth_ == 0)
+        throw std::logic_error("index update announced outside an update");
+    storage_->announce();
+}
+
 bool MdxIndex::interruptedUpdate() const
 {
     return storage_->interrupted();
@@ -511,17 +518,17 @@ std::vector<std::string> MdxIndex::keysOf(std::uint32_t record, const RecordSour
     return keys;
 }
 
-void MdxIndex::insertRecord(std::uint32_t record, const RecordSource& values)
+bool MdxIndex::insertRecord(std::uint32_t record, const RecordSource& values)
 {
-    changeEveryTag(record, values, true);
+    return changeEveryTag(record, values, true);
 }
 
-void MdxIndex::removeRecord(std::uint32_t record, const RecordSource& values)
+bool MdxIndex::removeRecord(std::uint32_t record, const RecordSource& values)
 {
-    changeEveryTag(record, values, false);
+    return changeEveryTag(record, values, false);
 }
 
-void MdxIndex::changeEveryTag(std::uint32_t record, const RecordSource& values, bool insert)
+bool MdxIndex::changeEveryTag(std::uint32_t record, const RecordSource& values, bool insert)
 {
     changing([&] {
         // Every key before the first change: a record that cannot be evaluated changes nothing.
@@ -535,10 +542,12 @@ void MdxIndex::changeEveryTag(std::uint32_t record, const RecordSource& values, 
             noteChange(tags_[i], tree);
         }
     });
+    return !tags_.empty();
 }
 
-void MdxIndex::updateRecord(std::uint32_t record, const RecordSource& before, const RecordSource& after)
+bool MdxIndex::updateRecord(std::uint32_t record, const RecordSource& before, const RecordSource& after)
 {
+    bool changed = false;
     changing([&] {
         const std::vector<std::string> oldKeys = keysOf(record, before);
         const std::vector<std::string> newKeys = keysOf(record, after);
@@ -549,8 +558,10 @@ void MdxIndex::updateRecord(std::uint32_t record, const RecordSource& before, co
             tree.remove({oldKeys[i], record});
             tree.insert({newKeys[i], record});
             noteChange(tags_[i], tree);
+            changed = true;
         }
     });
+    return changed;
 }
 
 bool MdxIndex::insert(std::string_view name, const IndexEntry& entry)

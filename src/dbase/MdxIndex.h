@@ -94,6 +94,9 @@ public:
     void beginUpdate();
     void endUpdate();
     void abandonUpdate();
+    // Inside an update: marks the file as being updated before the caller writes the table, so that a kill
+    // between the two writes is seen as an interrupted update. A later abandon leaves the mark in place.
+    void announceUpdate();
     // A killed process left an update unfinished; only rebuild() clears it.
     bool interruptedUpdate() const;
     // Forces written changes to stable storage.
@@ -114,10 +117,11 @@ public:
 
     // --- Keys ------------------------------------------------------------------------------------------
     std::string keyOf(std::string_view tag, const RecordSource& values) const;
-    // Each computes every tag's keys first, so a record that cannot be evaluated changes nothing.
-    void insertRecord(std::uint32_t record, const RecordSource& values);
-    void removeRecord(std::uint32_t record, const RecordSource& values);
-    void updateRecord(std::uint32_t record, const RecordSource& before, const RecordSource& after);
+    // Each computes every tag's keys first, so a record that cannot be evaluated changes nothing. True
+    // when some tag changed.
+    bool insertRecord(std::uint32_t record, const RecordSource& values);
+    bool removeRecord(std::uint32_t record, const RecordSource& values);
+    bool updateRecord(std::uint32_t record, const RecordSource& before, const RecordSource& after);
     // One entry; false when it was there already (insert) or was not there (remove).
     bool insert(std::string_view tag, const IndexEntry& entry);
     bool remove(std::string_view tag, const IndexEntry& entry);
@@ -158,7 +162,7 @@ private:
     void changing(Change&& change);
     void noteChange(TagState& tag, const MdxTree& tree);
     bool changeEntry(std::string_view tag, const std::function<bool(MdxTree&)>& change);
-    void changeEveryTag(std::uint32_t record, const RecordSource& values, bool insert);
+    bool changeEveryTag(std::uint32_t record, const RecordSource& values, bool insert);
     void writeNewTagHeader(const TagState& tag, std::uint32_t tagPages);
     void patchTagHeaders();
     void writeTagTable();

@@ -250,6 +250,13 @@ void MdxStorage::endUpdate()
     updating_ = false;
 }
 
+void MdxStorage::announce()
+{
+    requireUpdate();
+    markUpdating();
+    wroteBlocks_ = true;
+}
+
 void MdxStorage::abandonUpdate()
 {
     if (!updating_)

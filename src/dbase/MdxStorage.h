@@ -63,6 +63,9 @@ public:
     void beginUpdate();
     // Writes the changed blocks, then the header with the next change counter.
     void endUpdate();
+    // Puts the updating mark on disk now, before the caller changes the table the index describes: from
+    // here on a kill or an abandoned update leaves the file marked as interrupted.
+    void announce();
     // Forgets the changes not yet written. When some were written already the file stays marked as
     // interrupted, so that the next open knows.
     void abandonUpdate();

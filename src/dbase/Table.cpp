@@ -15,10 +15,23 @@ namespace dbase {
 
 // --- Impl helpers --------------------------------------------------------------------------------------
 
-Table::Impl::TableLock::TableLock(Impl& impl, bool write) : impl_(impl), held_(!impl.exclusive)
+Table::Impl::TableLock::TableLock(Impl& impl, bool write, bool refresh) : impl_(impl), held_(!impl.exclusive)
 {
     if (held_)
         impl_.dbf.lockWaiting(lockbytes::table, write, lockTimeout, "the table is busy");
+    if (!refresh)
+        return;
+    // Others' changes are seen from here on; a write also repairs what a killed writer left behind.
+    try {
+        if (write)
+            impl_.prepareWriteLocked();
+        else
+            impl_.refreshLocked();
+    } catch (...) {
+        if (held_)
+            impl_.dbf.unlock(lockbytes::table);
+        throw;
+    }
 }
 
 Table::Impl::TableLock::~TableLock()
@@ -45,8 +58,10 @@ void Table::Impl::requireWritable() const
     requireOpen();
     if (!dbf.isWritable() || (memo.isOpen() && !memo.file().isWritable()))
         throw DatabaseError("the table " + dbf.path() + " is read-only");
-    if (unmaintainedIndex)
-        throw DatabaseError("the table " + dbf.path() + " has an index that cannot be kept current yet");
+    if (index && !index->writable())
+        throw DatabaseError("the index of the table " + dbf.path() + " is read-only");
+    if (!indexProblem.empty())
+        throw DatabaseError("the table " + dbf.path() + " is read-only: " + indexProblem);
 }
 
 void Table::Impl::requireEditing() const
@@ -97,20 +112,23 @@ std::string Table::Impl::readRecordLocked(std::uint32_t recordNumber) const
 void Table::Impl::storeRecordLocked(std::uint32_t recordNumber, const std::string* before,
                                     const std::string& after)
 {
-    (void)before; // the production index learns of the change here
+    // The tags change first: a key that cannot be evaluated stops the post before the table is touched.
+    IndexUpdate update(index.get());
+    indexRecordLocked(recordNumber, before, after);
     if (recordNumber > header.recordCount) {
         // An append: the record (with the end-of-file mark) before the count that makes it visible.
         dbf.write(header.recordOffset(recordNumber), after + DbfHeader::endOfFile);
         header.recordCount = recordNumber;
         header.stampToday();
         dbf.write(1, header.dateAndCount());
-        return;
+    } else {
+        if (before && (*before)[0] != after[0] && before->compare(1, std::string::npos, after, 1) == 0)
+            dbf.write(header.recordOffset(recordNumber), after.substr(0, 1)); // only the deletion flag
+        else
+            dbf.write(header.recordOffset(recordNumber), after);
+        stampDateLocked();
     }
-    if (before && (*before)[0] != after[0] && before->compare(1, std::string::npos, after, 1) == 0)
-        dbf.write(header.recordOffset(recordNumber), after.substr(0, 1)); // only the deletion flag
-    else
-        dbf.write(header.recordOffset(recordNumber), after);
-    stampDateLocked();
+    update.commit();
 }
 
 void Table::Impl::stampDateLocked()
@@ -227,18 +245,15 @@ void Table::open(const std::string& folder, const std::string& fileName, bool ex
     if (exclusive && !impl->dbf.isWritable())
         throw DatabaseError("the table " + path + " is read-only and cannot be opened for exclusive use");
     if (!impl->dbf.tryLock(lockbytes::open, exclusive))
-        throw DatabaseError(exclusive ? "the table " + path + " is in use; this needs exclusive use of it"
-                                      : "the table " + path + " is opened exclusively by another user");
+        throw LockError(exclusive ? "the table " + path + " is in use; this needs exclusive use of it"
+                                  : "the table " + path + " is opened exclusively by another user");
     if (completeInterruptedPack(impl->dbf, exclusive)) {
         open(folder, fileName, exclusive, tagName);
         return;
     }
     {
-        Impl::TableLock lock(*impl, false);
-        const std::uint64_t size = impl->dbf.size();
-        const std::uint16_t headerLength =
-            DbfHeader::headerLengthOf(impl->dbf.readSome(0, DbfHeader::fixedSize), path);
-        impl->header = DbfHeader::parse(impl->dbf.readSome(0, headerLength), size, path);
+        Impl::TableLock lock(*impl, false, false);
+        impl->header = DbfHeader::readFrom(impl->dbf);
         if (impl->header.hasMemoFields()) {
             const std::string memoPath = locateCompanion(path, "dbt");
             if (memoPath.empty())
@@ -247,10 +262,21 @@ void Table::open(const std::string& folder, const std::string& fileName, bool ex
                 impl->dbf.isWritable() ? File::openExisting(memoPath) : File(memoPath, File::Mode::ReadOnly);
             impl->memo = MemoFile(std::move(memoFile), impl->header.usesDBase3Memo());
         }
-        impl->unmaintainedIndex = impl->header.productionIndex && !locateCompanion(path, "mdx").empty();
+        if (impl->header.productionIndex) {
+            const std::string indexPath = locateCompanion(path, "mdx");
+            if (indexPath.empty())
+                throw DatabaseError("the index file of " + path + " is missing");
+            impl->openIndexLocked(indexPath);
+        }
+        if (!tagName.empty())
+            impl->activeTag = impl->usableTagName(tagName);
     }
-    if (!tagName.empty())
-        throw DatabaseError("index tag " + tagName + " of " + path + ": index tags are not available yet");
+    if (impl->index && impl->index->interruptedUpdate() && impl->index->writable() &&
+        impl->indexProblem.empty()) {
+        // A writer was killed inside an update: its tags are rebuilt from the records before anyone reads.
+        Impl::TableLock lock(*impl, true, false);
+        impl->prepareWriteLocked();
+    }
     impl->state = State::Browse;
     impl->resetMemos();
     d = std::move(impl);
@@ -328,10 +354,7 @@ void Table::first()
     d->requireOpen();
     d->leaveEditing(*this);
     Impl::TableLock lock(*d, false);
-    d->refreshCountLocked();
-    const Impl::Walk walk = d->walkLocked(1, +1, 1);
-    d->showRow(walk.recordNumber);
-    d->atBof = d->atEof = walk.recordNumber == 0;
+    d->showEndLocked(+1);
 }
 
 void Table::last()
@@ -339,10 +362,7 @@ void Table::last()
     d->requireOpen();
     d->leaveEditing(*this);
     Impl::TableLock lock(*d, false);
-    d->refreshCountLocked();
-    const Impl::Walk walk = d->walkLocked(d->header.recordCount, -1, 1);
-    d->showRow(walk.recordNumber);
-    d->atBof = d->atEof = walk.recordNumber == 0;
+    d->showEndLocked(-1);
 }
 
 void Table::next()
@@ -361,26 +381,8 @@ std::int64_t Table::moveBy(std::int64_t n)
     d->leaveEditing(*this);
     if (n == 0)
         return 0;
-    const int step = n > 0 ? 1 : -1;
     Impl::TableLock lock(*d, false);
-    if (d->current == 0) {
-        // No current row (an empty range): look again from the matching end.
-        d->refreshCountLocked();
-        const Impl::Walk walk = d->walkLocked(step > 0 ? 1 : d->header.recordCount, step, 1);
-        d->showRow(walk.recordNumber);
-        d->atBof = d->atEof = walk.recordNumber == 0;
-        return walk.passed;
-    }
-    const std::int64_t wanted = n > 0 ? n : -n;
-    const std::int64_t start = static_cast<std::int64_t>(d->current) + step;
-    Impl::Walk walk;
-    if (start >= 1)
-        walk = d->walkLocked(static_cast<std::uint32_t>(start), step, wanted);
-    if (walk.passed > 0)
-        d->showRow(walk.recordNumber);
-    d->atEof = step > 0 && walk.passed < wanted;
-    d->atBof = step < 0 && walk.passed < wanted;
-    return step * walk.passed;
+    return d->moveLocked(n);
 }
 
 bool Table::eof() const
@@ -397,42 +399,12 @@ std::int64_t Table::recordCount()
 {
     d->requireOpen();
     Impl::TableLock lock(*d, false);
-    return d->countLiveLocked();
+    return d->countRangeLocked();
 }
 
 std::uint32_t Table::recordNumber() const
 {
     return d->state == State::Insert ? 0 : d->current;
-}
-
-// --- Tags and ranges: record-number order only for now ------------------------------------------------
-
-const std::string& Table::activeTag() const
-{
-    static const std::string none;
-    return none;
-}
-
-void Table::setRange(std::string_view, std::string_view)
-{
-    d->requireOpen();
-    throw DatabaseError("a range needs an active index tag");
-}
-
-void Table::cancelRange()
-{
-    d->requireOpen();
-}
-
-bool Table::hasRange() const
-{
-    return false;
-}
-
-bool Table::findKey(std::string_view)
-{
-    d->requireOpen();
-    throw DatabaseError("finding a key needs an active index tag");
 }
 
 // --- Bookmarks -----------------------------------------------------------------------------------------
@@ -450,14 +422,13 @@ bool Table::gotoBookmark(Bookmark bookmark)
         return false;
     Impl::TableLock lock(*d, false);
     if (bookmark > d->header.recordCount)
-        d->refreshCountLocked();
-    if (bookmark > d->header.recordCount)
         return false;
     std::string record = d->readRecordLocked(bookmark);
     if (record[0] == '*')
         return false;
-    d->showRow(bookmark);
-    d->row = std::move(record);
+    if (!d->activeTag.empty() && !d->inRangeLocked({d->keyOfLocked(record), bookmark}))
+        return false;
+    d->showRecordLocked(bookmark, std::move(record));
     d->atBof = d->atEof = false;
     return true;
 }
@@ -492,16 +463,14 @@ void Table::edit()
     d->requireWritable();
     const std::uint32_t target = d->current;
     if (!d->dbf.tryLock(lockbytes::record(target), true))
-        throw DatabaseError("Record locked by another user");
+        throw LockError("Record locked by another user");
     try {
+        // What the last holder of the lock posted, memo values included, is what gets edited.
         Impl::TableLock lock(*d, false);
         std::string fresh = d->readRecordLocked(target);
         if (fresh[0] == '*')
             throw DatabaseError("the record has been deleted by another user");
-        if (fresh != d->row) {
-            d->row = std::move(fresh);
-            d->resetMemos();
-        }
+        d->showRecordLocked(target, std::move(fresh));
     } catch (...) {
         d->dbf.unlock(lockbytes::record(target));
         throw;
@@ -540,7 +509,6 @@ void Table::post()
         Impl::TableLock lock(*d, true);
         std::string image = d->row;
         if (d->state == State::Insert) {
-            d->refreshCountLocked();
             d->writeChangedMemosLocked(image, nullptr);
             d->storeRecordLocked(d->header.recordCount + 1, nullptr, image);
             d->current = d->header.recordCount;
@@ -551,6 +519,8 @@ void Table::post()
             for (std::uint32_t block : replaced)
                 d->memo.release(block);
         }
+        if (!d->activeTag.empty())
+            d->currentKey = d->keyOfLocked(image);
         d->row = std::move(image);
     }
     for (Impl::MemoSlot& slot : d->memos)
@@ -580,8 +550,7 @@ void Table::cancel()
     d->showRow(0);
     if (back != 0) {
         Impl::TableLock lock(*d, false);
-        d->row = d->readRecordLocked(back);
-        d->current = back;
+        d->showRecordLocked(back, d->readRecordLocked(back));
     }
 }
 
@@ -597,7 +566,7 @@ void Table::deleteRecord()
     d->requireWritable();
     const std::uint32_t target = d->current;
     if (d->lockedRecord != target && !d->dbf.tryLock(lockbytes::record(target), true))
-        throw DatabaseError("Record locked by another user");
+        throw LockError("Record locked by another user");
     d->lockedRecord = target;
     d->state = State::Browse;
     d->modified = false;
@@ -609,21 +578,14 @@ void Table::deleteRecord()
             after[0] = '*';
             d->storeRecordLocked(target, &before, after);
         }
+        d->dbf.unlock(lockbytes::record(target));
+        d->lockedRecord = 0;
+        d->showNeighbourLocked(target, before);
     } catch (...) {
         d->dbf.unlock(lockbytes::record(target));
         d->lockedRecord = 0;
         throw;
     }
-    d->dbf.unlock(lockbytes::record(target));
-    d->lockedRecord = 0;
-    Impl::TableLock lock(*d, false);
-    Impl::Walk walk = d->walkLocked(target + 1, +1, 1);
-    d->atEof = walk.recordNumber == 0;
-    if (walk.recordNumber == 0 && target > 1)
-        walk = d->walkLocked(target - 1, -1, 1);
-    d->showRow(walk.recordNumber);
-    d->atBof = walk.recordNumber == 0;
-    d->atEof = d->atEof || walk.recordNumber == 0;
 }
 
 void Table::saveChanges()
@@ -633,6 +595,8 @@ void Table::saveChanges()
         d->dbf.sync();
     if (d->memo.isOpen() && d->memo.file().isWritable())
         d->memo.file().sync();
+    if (d->index && d->index->writable())
+        d->index->sync();
 }
 
 } // namespace dbase

@@ -46,8 +46,10 @@ public:
     // --- Opening -----------------------------------------------------------------------------------------
     // The file name is looked up without case in the folder, and so are the memo (.dbt) and index (.mdx)
     // files beside it. An empty tag name means record-number order. Throws DatabaseError when the table is
-    // missing or unreadable, when its memo or index file is missing or damaged, when exclusive use is asked
-    // and another table object has it open, or when another has it open exclusively.
+    // missing or unreadable, when its memo or index file is missing or damaged, or when the tag is unknown;
+    // LockError (a DatabaseError) when exclusive use is asked and another table object has it open, or when
+    // another has it open exclusively. An index that a killed writer left half-updated is rebuilt here.
+    // A table whose index has a tag this engine cannot keep current opens read-only.
     void open(const std::string& folder, const std::string& fileName, bool exclusive = false,
               const std::string& tagName = {});
     void close(); // cancels an unposted edit
@@ -95,7 +97,7 @@ public:
     // inclusive, each bound compared on its own length (a partial key). Moves to the first row of the
     // range. Throws DatabaseError without an active tag.
     void setRange(std::string_view startKey, std::string_view endKey);
-    void cancelRange();
+    void cancelRange(); // moves to the first row when there was a range
     bool hasRange() const;
     // Positions on the first row whose key equals key, padded with blanks to the key length. Returns false,
     // and leaves the position unchanged, when there is none.
@@ -110,8 +112,9 @@ public:
 
     // --- Editing -----------------------------------------------------------------------------------------
     State state() const;
-    // Locks the current record for this table object. Throws DatabaseError when another table object, in
-    // this process or another, holds its lock, or when there is no current record.
+    // Locks the current record for this table object and reads it afresh, so that what another user posted
+    // is what gets edited. Throws LockError when another table object, in this process or another, holds
+    // its lock; DatabaseError when there is no current record.
     void edit();
     // A blank record in insert state; the after-insert handler runs. Nothing is written before post.
     void append();
@@ -121,8 +124,9 @@ public:
     // write fails; the buffer then stays in its state.
     void post();
     void cancel();
-    // Soft delete of the current record (it stays in the file until pack); moves to the next row.
-    // Throws DatabaseError when another table object holds the record's lock.
+    // Soft delete of the current record (it stays in the file until pack); its keys leave every tag. Moves
+    // to the next row, or to the one before when there is none. Throws LockError when another table object
+    // holds the record's lock.
     void deleteRecord();
     // Forces posted data to stable storage.
     void saveChanges();

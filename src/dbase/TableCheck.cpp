@@ -162,9 +162,7 @@ CheckReport checkTable(const std::string& folder, const std::string& fileName)
         if (fileExists(packCommitMarker(path)))
             checker.problem("a pack was interrupted after its commit; opening the table completes it");
         const std::uint64_t size = dbf.size();
-        const std::uint16_t headerLength =
-            DbfHeader::headerLengthOf(dbf.readSome(0, DbfHeader::fixedSize), path);
-        const DbfHeader header = DbfHeader::parse(dbf.readSome(0, headerLength), size, path);
+        const DbfHeader header = DbfHeader::readFrom(dbf);
         if (header.updateMonth < 1 || header.updateMonth > 12 || header.updateDay < 1 ||
             header.updateDay > 31)
             report.notes.push_back("the header's date of last update is not a date");

@@ -2,6 +2,7 @@
 #include "Errors.h"
 #include "File.h"
 #include "LockBytes.h"
+#include "MdxIndex.h"
 #include "MemoFile.h"
 #include "Table.h"
 #include "TablePaths.h"
@@ -17,12 +18,41 @@ namespace {
 
 constexpr std::string_view companionExtensions[] = {"dbt", "mdx"};
 
-// DatabaseError when another table object has the table open.
-void requireUnused(const std::string& path)
+// LockError when another table object has the table open; the returned file keeps others out.
+File requireUnused(const std::string& path)
 {
     File file = File::openExisting(path);
     if (file.isWritable() && !file.tryLock(lockbytes::open, true))
-        throw DatabaseError("the table " + path + " is in use by another user");
+        throw LockError("the table " + path + " is in use by another user");
+    return file;
+}
+
+// No records: what the tags of a new table are built from.
+class NoRecords : public LiveRecords
+{
+public:
+    void forEach(const std::function<void(std::uint32_t, const RecordSource&)>&) override {}
+};
+
+void createIndex(const std::string& tablePath, const std::vector<FieldDescriptor>& fields,
+                 const std::vector<TagInfo>& tags)
+{
+    const std::string indexPath = withExtension(tablePath, "mdx");
+    MdxIndex::create(indexPath, baseName(tablePath));
+    MdxIndex index(indexPath, fields, true);
+    NoRecords none;
+    for (const TagInfo& tag : tags)
+        index.addTag(tag.name, tag.expression, tag.descending, none);
+}
+
+// The index file names the table it belongs to; a copied or renamed table's index learns its new name.
+void renameIndexedTable(const std::string& tablePath, const std::string& newTableName)
+{
+    const std::string indexPath = locateCompanion(tablePath, "mdx");
+    if (indexPath.empty())
+        return;
+    const DbfHeader header = DbfHeader::readFrom(File(tablePath, File::Mode::ReadOnly));
+    MdxIndex(indexPath, header.fields, true).setTableName(newTableName);
 }
 
 void removeFile(const std::string& path)
@@ -87,12 +117,12 @@ bool tableExists(const std::string& folder, const std::string& fileName)
 void createTable(const std::string& folder, const std::string& fileName, const std::vector<FieldSpec>& fields,
                  const std::vector<TagInfo>& tags)
 {
-    const DbfHeader header = DbfHeader::forNewTable(fields);
-    if (!tags.empty())
-        throw DatabaseError("index tags are not available yet");
+    DbfHeader header = DbfHeader::forNewTable(fields);
+    header.productionIndex = !tags.empty();
     const std::string path = tablePathFor(folder, fileName);
+    File previous;
     if (fileExists(path))
-        requireUnused(path);
+        previous = requireUnused(path);
     // A stale index or memo file of an earlier table of that name must not attach to the new one.
     for (std::string_view ext : companionExtensions)
         removeFile(locateCompanion(path, ext));
@@ -102,6 +132,17 @@ void createTable(const std::string& folder, const std::string& fileName, const s
     }
     if (header.hasMemoFields())
         MemoFile::create(withExtension(path, "dbt"), baseName(path), MemoFile::Format::DBase4);
+    if (tags.empty())
+        return;
+    try {
+        createIndex(path, header.fields, tags);
+    } catch (...) {
+        // A refused tag leaves no table behind.
+        for (std::string_view ext : companionExtensions)
+            ::unlink(withExtension(path, ext).c_str());
+        ::unlink(path.c_str());
+        throw;
+    }
 }
 
 void copyTable(const std::string& sourceFolder, const std::string& sourceName,
@@ -112,16 +153,17 @@ void copyTable(const std::string& sourceFolder, const std::string& sourceName,
         throw DatabaseError("table not found: " + joinPath(sourceFolder, tableFileName(sourceName)));
     const std::string targetPath = tablePathFor(targetFolder, targetName);
     File source = File::openExisting(sourcePath);
+    File previous;
     if (fileExists(targetPath)) {
         if (File(targetPath, File::Mode::ReadOnly).identity() == source.identity())
             throw DatabaseError("a table cannot be copied onto itself: " + sourcePath);
         if (!overwrite)
             throw DatabaseError("the table " + targetPath + " already exists");
-        requireUnused(targetPath);
+        previous = requireUnused(targetPath);
     }
     // A consistent picture of the source: no exclusive user, and no writer while the files are copied.
     if (!source.tryLock(lockbytes::open, false))
-        throw DatabaseError("the table " + sourcePath + " is opened exclusively by another user");
+        throw LockError("the table " + sourcePath + " is opened exclusively by another user");
     source.lockWaiting(lockbytes::table, false, std::chrono::milliseconds(10000), "the table is busy");
     copyFile(source, targetPath);
     for (std::string_view ext : companionExtensions) {
@@ -132,6 +174,7 @@ void copyTable(const std::string& sourceFolder, const std::string& sourceName,
         else
             copyFile(File(sourceCompanion, File::Mode::ReadOnly), targetCompanion);
     }
+    renameIndexedTable(targetPath, baseName(targetPath));
 }
 
 void renameTable(const std::string& folder, const std::string& oldName, const std::string& newName)
@@ -144,7 +187,8 @@ void renameTable(const std::string& folder, const std::string& oldName, const st
     if (!existing.empty() &&
         File(existing, File::Mode::ReadOnly).identity() != File(oldPath, File::Mode::ReadOnly).identity())
         throw DatabaseError("the table " + existing + " already exists");
-    requireUnused(oldPath);
+    const File guard = requireUnused(oldPath);
+    renameIndexedTable(oldPath, baseName(newPath));
     for (std::string_view ext : companionExtensions) {
         const std::string companion = locateCompanion(oldPath, ext);
         if (!companion.empty() && ::rename(companion.c_str(), withExtension(newPath, ext).c_str()) != 0)
@@ -158,8 +202,9 @@ void deleteTable(const std::string& folder, const std::string& fileName)
 {
     const std::string path = locateTable(folder, fileName);
     const std::string nominal = path.empty() ? joinPath(folder, tableFileName(fileName)) : path;
+    File guard;
     if (!path.empty())
-        requireUnused(path);
+        guard = requireUnused(path);
     for (std::string_view ext : companionExtensions)
         removeFile(locateCompanion(nominal, ext));
     removeFile(path);

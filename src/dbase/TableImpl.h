@@ -2,11 +2,15 @@
 
 #include "DbfHeader.h"
 #include "File.h"
+#include "MdxIndex.h"
 #include "MemoFile.h"
 #include "Table.h"
+#include "TableRecords.h"
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,8 +29,11 @@ struct Table::Impl
     MemoFile memo;
     DbfHeader header;
     bool exclusive = false;
-    // A production index this build cannot keep current: writing would leave it stale.
-    bool unmaintainedIndex = false;
+    // The production index, when the header says there is one.
+    std::unique_ptr<MdxIndex> index;
+    // Why the index cannot be kept current (a tag this engine cannot evaluate): writing would leave it
+    // stale, so the table is read-only. Empty when it can.
+    std::string indexProblem;
 
     // --- Cursor ---
     State state = State::Inactive;
@@ -37,6 +44,12 @@ struct Table::Impl
     std::uint32_t lockedRecord = 0;
     std::uint32_t positionBeforeInsert = 0;
     bool modified = false;
+
+    // --- Order: the active tag (empty for record order), its range, and the current row's key on it ---
+    std::string activeTag;
+    KeyRange range;
+    bool ranged = false;
+    std::string currentKey;
 
     // Memo and binary values, read when first asked for and kept until the row changes.
     struct MemoSlot
@@ -51,7 +64,9 @@ struct Table::Impl
     class TableLock
     {
     public:
-        TableLock(Impl& impl, bool write);
+        // With refresh the count and the index are brought up to date under the lock (see refreshLocked and
+        // prepareWriteLocked); only opening, before the header is known, goes without.
+        TableLock(Impl& impl, bool write, bool refresh = true);
         ~TableLock();
         TableLock(const TableLock&) = delete;
         TableLock& operator=(const TableLock&) = delete;
@@ -69,7 +84,25 @@ struct Table::Impl
     std::string_view fieldBytes(std::size_t index) const;
     void putFieldBytes(std::size_t index, std::string_view bytes);
 
+    // Brackets the index changes of one table change: begun on construction, abandoned unless committed.
+    class IndexUpdate
+    {
+    public:
+        explicit IndexUpdate(MdxIndex* index);
+        ~IndexUpdate();
+        IndexUpdate(const IndexUpdate&) = delete;
+        IndexUpdate& operator=(const IndexUpdate&) = delete;
+        void commit();
+
+    private:
+        MdxIndex* index_;
+    };
+
     // --- Records ---
+    // Under the lock, before anything is read: the record count and the index as others left them.
+    void refreshLocked();
+    // Under the write lock, before anything is written: also repairs an index a killed writer left behind.
+    void prepareWriteLocked();
     void refreshCountLocked();
     std::string readRecordLocked(std::uint32_t recordNumber) const;
     // Writes a record's new bytes (after is the whole record, deletion flag included). The one place where
@@ -85,6 +118,33 @@ struct Table::Impl
     Walk walkLocked(std::uint32_t from, int step, std::int64_t wanted);
     std::int64_t countLiveLocked();
     void showRow(std::uint32_t recordNumber);
+    // Makes a record the current row; on a tag its key becomes the position.
+    void showRecordLocked(std::uint32_t recordNumber, std::string bytes);
+
+    // --- Index ---
+    TableRecords liveRecords() const { return TableRecords(dbf, header, memo.isOpen() ? &memo : nullptr); }
+    RecordValues valuesOf(std::string_view record) const
+    {
+        return RecordValues(header, record, memo.isOpen() ? &memo : nullptr);
+    }
+    void openIndexLocked(const std::string& indexPath);
+    // Notes whether every tag can be kept current, after the tags were (re)read.
+    void noteIndexTags();
+    void rebuildIndexLocked();
+    // The index's part of storeRecordLocked: every tag learns of the record's change.
+    void indexRecordLocked(std::uint32_t recordNumber, const std::string* before, const std::string& after);
+    std::string keyOfLocked(std::string_view record) const;
+    void showEntryLocked(const std::optional<IndexEntry>& entry);
+    // The stored name of a tag, found without case; DatabaseError when there is none or it is unusable.
+    std::string usableTagName(const std::string& name) const;
+    // First (step +1) or last (step -1) row of the order within the range; no row when it is empty.
+    void showEndLocked(int step);
+    // Moves up to n rows from the current one in the order; returns how many it moved.
+    std::int64_t moveLocked(std::int64_t n);
+    // After the current record was deleted: the next row in the order, else the one before.
+    void showNeighbourLocked(std::uint32_t deleted, const std::string& deletedRecord);
+    bool inRangeLocked(const IndexEntry& entry);
+    std::int64_t countRangeLocked();
     // Before the cursor moves: pending changes are posted when there are any, dropped otherwise.
     void leaveEditing(Table& owner);
     void resetMemos();

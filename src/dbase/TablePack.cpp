@@ -3,6 +3,7 @@
 #include "Errors.h"
 #include "FieldCodec.h"
 #include "LockBytes.h"
+#include "MdxFormat.h"
 #include "RecordScan.h"
 #include "TableImpl.h"
 #include "TablePaths.h"
@@ -36,7 +37,7 @@ bool completeInterruptedPack(File& table, bool exclusive)
         return false;
     }
     if (!exclusive && !table.tryLock(lockbytes::open, true))
-        throw DatabaseError("the table " + path + " needs a pack to be completed; open it for exclusive use");
+        throw LockError("the table " + path + " needs a pack to be completed; open it for exclusive use");
     bool renamed = false;
     if (!newMemo.empty() && fileExists(newMemo)) {
         if (::rename(newMemo.c_str(), memoPath.c_str()) != 0)
@@ -99,7 +100,7 @@ std::uint32_t Table::Impl::copyLiveRecords(File& target, MemoFile* targetMemo)
 
 void Table::pack(bool regenerate)
 {
-    (void)regenerate; // every tag is rebuilt after a pack; nothing more to do without tags
+    (void)regenerate; // record numbers change, so every tag is rebuilt either way
     d->requireExclusive("pack");
     d->requireWritable();
     d->leaveEditing(*this);
@@ -127,6 +128,11 @@ void Table::pack(bool regenerate)
     if (newMemo)
         newMemo->file().sync();
 
+    // From the commit on the index describes the old record numbers until it is rebuilt: it is marked as
+    // being updated first, so that a kill in between leaves it to be rebuilt on the next open.
+    Impl::IndexUpdate update(t.index.get());
+    if (t.index)
+        t.index->announceUpdate();
     File(packCommitMarker(tablePath), File::Mode::Create).sync();
     syncFolderOf(tablePath);
     if (newMemo)
@@ -139,6 +145,11 @@ void Table::pack(bool regenerate)
     if (newMemo)
         t.memo = std::move(*newMemo);
     t.header = packed;
+    if (t.index) {
+        t.rebuildIndexLocked();
+        update.commit();
+        t.index->sync();
+    }
     first();
 }
 
@@ -149,6 +160,9 @@ void Table::emptyTable()
     if (d->state != State::Browse)
         cancel();
     Impl& t = *d;
+    Impl::IndexUpdate update(t.index.get());
+    if (t.index)
+        t.index->announceUpdate();
     // The count goes first: whatever a kill leaves behind is then an empty table.
     t.header.recordCount = 0;
     t.header.stampToday();
@@ -157,6 +171,9 @@ void Table::emptyTable()
     t.dbf.write(t.header.headerLength, std::string(1, DbfHeader::endOfFile));
     if (t.memo.isOpen())
         t.memo.clear();
+    if (t.index)
+        t.rebuildIndexLocked();
+    update.commit();
     t.showRow(0);
     t.atBof = t.atEof = true;
 }
@@ -164,36 +181,15 @@ void Table::emptyTable()
 void Table::regenerateIndexes()
 {
     d->requireExclusive("regenerating the indexes");
-    if (d->unmaintainedIndex)
-        throw DatabaseError("index tags are not available yet");
-}
-
-std::vector<TagInfo> Table::tags()
-{
-    d->requireOpen();
-    if (d->unmaintainedIndex)
-        throw DatabaseError("index tags are not available yet");
-    return {};
-}
-
-void Table::addTag(const TagInfo& tag)
-{
-    d->requireExclusive("adding an index tag");
-    throw DatabaseError("index tag " + tag.name + ": index tags are not available yet");
-}
-
-void Table::deleteTag(const std::string& name)
-{
-    d->requireExclusive("deleting an index tag");
-    throw DatabaseError("index tag " + name + " not found");
-}
-
-void Table::setActiveTag(const std::string& name)
-{
-    d->requireOpen();
-    if (!name.empty())
-        throw DatabaseError("index tag " + name + " not found");
+    d->requireWritable();
     d->leaveEditing(*this);
+    if (!d->index)
+        return;
+    // A spare index copied in from elsewhere names another table.
+    const std::string tableName = baseName(d->dbf.path());
+    if (d->index->tableName() != tableName.substr(0, mdx::tableNameBytes))
+        d->index->setTableName(tableName);
+    d->rebuildIndexLocked();
     first();
 }
 

@@ -63,8 +63,7 @@ int printInfo(const std::string& folder, const std::string& fileName, std::ostre
     if (path.empty())
         throw DatabaseError("table not found: " + joinPath(folder, tableFileName(fileName)));
     const File dbf(path, File::Mode::ReadOnly);
-    const std::uint16_t headerLength = DbfHeader::headerLengthOf(dbf.readSome(0, DbfHeader::fixedSize), path);
-    const DbfHeader header = DbfHeader::parse(dbf.readSome(0, headerLength), dbf.size(), path);
+    const DbfHeader header = DbfHeader::readFrom(dbf);
     char date[16];
     std::snprintf(date, sizeof date, "%04d-%02d-%02d", header.updateYear, header.updateMonth,
                   header.updateDay);
