@@ -1,9 +1,11 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QStringList>
 #include <QTimer>
 
@@ -19,12 +21,17 @@ public:
     }
 
     void answerInput(const QString& text) { m_input = text; }
-    void answerFile(const QString& path) { m_file = path; }
+    // afterAccept runs once the dialog has taken the answer, before the code that opened it goes on.
+    void answerFile(const QString& path, std::function<void()> afterAccept = {})
+    {
+        m_file = path;
+        m_afterAccept = std::move(afterAccept);
+    }
 
     // "<caption>|<prompt>" of each input box.
     const QStringList& inputs() const { return m_inputs; }
-    // The file name each file dialog offered at first.
-    const QStringList& fileNames() const { return m_fileNames; }
+    // The name filter each file dialog started with.
+    const QStringList& nameFilters() const { return m_nameFilters; }
 
 private:
     void poll()
@@ -44,21 +51,29 @@ private:
             m_input.reset();
         } else if (auto* files = qobject_cast<QFileDialog*>(modal)) {
             modal->setProperty("answered", true);
-            const QList<QLineEdit*> edits = files->findChildren<QLineEdit*>();
-            m_fileNames.append(edits.isEmpty() ? QString() : edits.constFirst()->text());
+            m_nameFilters.append(files->selectedNameFilter());
             if (m_file) {
-                files->selectFile(*m_file);
+                // Typed into the name box: selectFile() leaves the box alone while it has the focus.
+                auto* name = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                if (name)
+                    name->setText(*m_file);
+                else
+                    files->selectFile(*m_file);
                 static_cast<QDialog*>(files)->accept(); // QFileDialog hides it
+                if (m_afterAccept)
+                    m_afterAccept();
             } else {
                 files->reject();
             }
             m_file.reset();
+            m_afterAccept = {};
         }
     }
 
     QTimer m_timer;
     std::optional<QString> m_input;
     std::optional<QString> m_file;
+    std::function<void()> m_afterAccept;
     QStringList m_inputs;
-    QStringList m_fileNames;
+    QStringList m_nameFilters;
 };

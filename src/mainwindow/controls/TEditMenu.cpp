@@ -21,7 +21,9 @@ QString askForTextFile(QWidget* parent, QFileDialog::AcceptMode mode)
                        mode == QFileDialog::AcceptOpen ? QStringLiteral("Open") : QStringLiteral("Save As"));
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dialog.selectFile(textFilePattern);
+    // The text files are what the dialog lists first; a pattern typed as the name could otherwise be
+    // taken for a file name when saving.
+    dialog.setNameFilters({textFilePattern, QStringLiteral("*")});
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();

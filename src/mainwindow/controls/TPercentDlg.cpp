@@ -32,10 +32,9 @@ TPercentDlg::TPercentDlg(QWidget* parent)
     layout->addWidget(m_stop, 0, Qt::AlignHCenter);
     connect(m_stop, &QPushButton::clicked, this, &TPercentDlg::requestStop);
 
-    adjustSize();
-    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
     show();
+    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - frameGeometry().center() + pos());
 }
 
 void TPercentDlg::setTotal(int total)
