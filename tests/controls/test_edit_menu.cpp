@@ -49,6 +49,13 @@ struct FieldForm : ::testing::Test
     static QString clipboard() { return QGuiApplication::clipboard()->text(); }
 };
 
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
 QByteArray readFile(const QString& path)
 {
     QFile file(path);
@@ -252,11 +259,7 @@ TEST_F(FieldForm, MemoLoadsAndSavesTextFiles)
 {
     QTemporaryDir folder;
     const QString source = folder.filePath(QStringLiteral("notes.txt"));
-    {
-        QFile file(source);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("Perforation 14\r\nCharni\xe8re\r\n");
-    }
+    writeFile(source, "Perforation 14\r\nCharni\xe8re\r\n");
     memo->setPlainText(QStringLiteral("old"));
     ModalAnswers answers;
     answers.answerFile(source);
@@ -280,11 +283,7 @@ TEST_F(FieldForm, FileErrorsShowTheStandardErrorBox)
 {
     QTemporaryDir folder;
     const QString vanishing = folder.filePath(QStringLiteral("gone.txt"));
-    {
-        QFile file(vanishing);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("x");
-    }
+    writeFile(vanishing, "x");
     ModalAnswers answers;
     ModalWatcher boxes;
     memo->setPlainText(QStringLiteral("kept"));

@@ -203,64 +203,64 @@ TEST_F(SortBar, PrimaryMenuListsTheFields)
     menu->close();
 }
 
-TEST_F(SortBar, ChoosingThePrimaryField)
+TEST_F(SortBar, SortChoicesHandOverTheSettingsTheyLeadTo)
 {
+    using Signal = void (TSortButton::*)(const SortSettings&);
+    const Signal sortBy = &TSortButton::sortByClicked;
+    const Signal sort1 = &TSortButton::sort1MenuClicked;
+    const Signal sort2 = &TSortButton::sort2MenuClicked;
     struct Case
     {
         const char* name;
         SortSettings before;
-        const char* choice;
+        bool secondaryMenu;
+        QStringList item;
+        Signal signal;
         std::optional<SortSettings> after;
     };
+    const QStringList primaryField{"&Primary Sort Field"};
+    const QStringList primaryDirection{"&Sort Direction"};
+    const QStringList secondaryField{"&Secondary Sort Field"};
     const Case cases[] = {
-        {"a numeric field", sortOf(country, true, description, true), "Cost",
-         sortOf(cost, true, description, true)},
-        {"the secondary field clears the secondary", sortOf(country, false, cost, true), "Cost",
-         sortOf(cost, false, 0, true)},
-        {"Entry Order clears both", sortOf(country, true, description, false), "Entry Order",
-         sortOf(0, true, 0, false)},
-        // Two text fields: the secondary direction follows the primary.
-        {"text over text", sortOf(cost, true, description, false), "Country",
+        {"a numeric primary field", sortOf(country, true, description, true), false,
+         primaryField + QStringList{"Cost"}, sortBy, sortOf(cost, true, description, true)},
+        {"the secondary field as primary clears the secondary", sortOf(country, false, cost, true), false,
+         primaryField + QStringList{"Cost"}, sortBy, sortOf(cost, false, 0, true)},
+        {"Entry Order clears both", sortOf(country, true, description, false), false,
+         primaryField + QStringList{"Entry Order"}, sortBy, sortOf(0, true, 0, false)},
+        {"text over text: the secondary direction follows", sortOf(cost, true, description, false), false,
+         primaryField + QStringList{"Country"}, sortBy, sortOf(country, true, description, true)},
+        {"the primary field in force does nothing", sortOf(country, false, 0, false), false,
+         primaryField + QStringList{"Country"}, sortBy, std::nullopt},
+        {"primary descending over text: the secondary follows", sortOf(country, false, description, false),
+         false, primaryDirection + QStringList{"Descending"}, sort1,
          sortOf(country, true, description, true)},
-        {"the field in force does nothing", sortOf(country, false, 0, false), "Country", std::nullopt},
+        {"a numeric secondary keeps its direction", sortOf(country, false, cost, false), false,
+         primaryDirection + QStringList{"Descending"}, sort1, sortOf(country, true, cost, false)},
+        {"back to ascending", sortOf(cost, true, 0, false), false,
+         primaryDirection + QStringList{"Ascending"}, sort1, sortOf(cost, false, 0, false)},
+        {"the primary direction in force does nothing", sortOf(cost, true, 0, false), false,
+         primaryDirection + QStringList{"Descending"}, sort1, std::nullopt},
+        {"a text secondary takes the primary's direction", sortOf(country, true, 0, false), true,
+         secondaryField + QStringList{"Description"}, sortBy, sortOf(country, true, description, true)},
+        {"NONE clears the secondary", sortOf(country, true, cost, false), true,
+         secondaryField + QStringList{"NONE"}, sortBy, sortOf(country, true, 0, false)},
+        {"secondary descending",
+         sortOf(country, true, cost, false),
+         true,
+         {"Sort &Direction", "Descending"},
+         sort2,
+         sortOf(country, true, cost, true)},
     };
     for (const Case& c : cases) {
         bar->ShowSortSettings(c.before);
         const auto chosen =
-            choose(bar->primaryMenu(), {"&Primary Sort Field", c.choice}, &TSortButton::sortByClicked);
+            choose(c.secondaryMenu ? bar->secondaryMenu() : bar->primaryMenu(), c.item, c.signal);
         ASSERT_EQ(chosen.has_value(), c.after.has_value()) << c.name;
         if (chosen) {
             EXPECT_EQ(*chosen, *c.after) << c.name << ": got " << describe(*chosen);
         }
         EXPECT_EQ(bar->sortSettings(), c.before) << "the bar waits for the window to show the new settings";
-    }
-}
-
-TEST_F(SortBar, ChoosingThePrimaryDirection)
-{
-    struct Case
-    {
-        const char* name;
-        SortSettings before;
-        const char* choice;
-        std::optional<SortSettings> after;
-    };
-    const Case cases[] = {
-        {"two text fields: the secondary follows", sortOf(country, false, description, false), "Descending",
-         sortOf(country, true, description, true)},
-        {"a numeric secondary keeps its direction", sortOf(country, false, cost, false), "Descending",
-         sortOf(country, true, cost, false)},
-        {"back to ascending", sortOf(cost, true, 0, false), "Ascending", sortOf(cost, false, 0, false)},
-        {"the checked direction does nothing", sortOf(cost, true, 0, false), "Descending", std::nullopt},
-    };
-    for (const Case& c : cases) {
-        bar->ShowSortSettings(c.before);
-        const auto chosen =
-            choose(bar->primaryMenu(), {"&Sort Direction", c.choice}, &TSortButton::sort1MenuClicked);
-        ASSERT_EQ(chosen.has_value(), c.after.has_value()) << c.name;
-        if (chosen) {
-            EXPECT_EQ(*chosen, *c.after) << c.name << ": got " << describe(*chosen);
-        }
     }
 }
 
@@ -317,25 +317,6 @@ TEST_F(SortBar, SecondaryMenuDisablesWhatCannotBeChosen)
         EXPECT_EQ(findItem(direction->menu(), {"Descending"})->isEnabled(), c.descending) << c.name;
         bar->secondaryMenu()->close();
     }
-}
-
-TEST_F(SortBar, ChoosingTheSecondaryFieldAndDirection)
-{
-    bar->ShowSortSettings(sortOf(country, true, 0, false));
-    auto chosen =
-        choose(bar->secondaryMenu(), {"&Secondary Sort Field", "Description"}, &TSortButton::sortByClicked);
-    ASSERT_TRUE(chosen);
-    EXPECT_EQ(*chosen, sortOf(country, true, description, true))
-        << "two text fields: the primary's direction";
-
-    bar->ShowSortSettings(sortOf(country, true, cost, false));
-    chosen = choose(bar->secondaryMenu(), {"&Secondary Sort Field", "NONE"}, &TSortButton::sortByClicked);
-    ASSERT_TRUE(chosen);
-    EXPECT_EQ(chosen->secondaryColumn, 0);
-
-    chosen = choose(bar->secondaryMenu(), {"Sort &Direction", "Descending"}, &TSortButton::sort2MenuClicked);
-    ASSERT_TRUE(chosen);
-    EXPECT_EQ(*chosen, sortOf(country, true, cost, true));
 }
 
 TEST_F(SortBar, FilterMenuSetsTheScope)

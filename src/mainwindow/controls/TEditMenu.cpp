@@ -115,7 +115,6 @@ void TEditMenu::prepareFor(QWidget* field)
     if (isCombo && m_autoFill)
         m_autoFill->setChecked(m_autoFillOn && m_autoFillOn());
 
-    // A read-only field can be copied from, never changed.
     m_items[Undo]->setEnabled(canUndo && !readOnly);
     m_items[Cut]->setEnabled(hasSelection && !readOnly);
     m_items[Copy]->setEnabled(hasSelection);
@@ -137,56 +136,57 @@ void TEditMenu::setAutoFillItem(QAction* action, std::function<bool()> isOn)
     m_autoFillOn = std::move(isOn);
 }
 
+void TEditMenu::onField(bool changesText, const std::function<void(QLineEdit*)>& onEdit,
+                        const std::function<void(QPlainTextEdit*)>& onMemo) const
+{
+    // A read-only field can be copied from, never changed.
+    if (QLineEdit* edit = lineEdit()) {
+        if (!changesText || !edit->isReadOnly())
+            onEdit(edit);
+    } else if (QPlainTextEdit* text = memo()) {
+        if (!changesText || !text->isReadOnly())
+            onMemo(text);
+    }
+}
+
 void TEditMenu::undo()
 {
-    if (QLineEdit* edit = lineEdit(); edit && !edit->isReadOnly())
-        edit->undo();
-    else if (QPlainTextEdit* text = memo(); text && !text->isReadOnly())
-        text->undo();
+    onField(true, &QLineEdit::undo, &QPlainTextEdit::undo);
 }
 
 void TEditMenu::cut()
 {
-    if (QLineEdit* edit = lineEdit(); edit && !edit->isReadOnly())
-        edit->cut();
-    else if (QPlainTextEdit* text = memo(); text && !text->isReadOnly())
-        text->cut();
+    onField(true, &QLineEdit::cut, &QPlainTextEdit::cut);
 }
 
 void TEditMenu::copy()
 {
-    if (QLineEdit* edit = lineEdit())
-        edit->copy();
-    else if (QPlainTextEdit* text = memo())
-        text->copy();
+    onField(false, &QLineEdit::copy, &QPlainTextEdit::copy);
 }
 
 void TEditMenu::paste()
 {
-    if (QLineEdit* edit = lineEdit(); edit && !edit->isReadOnly())
-        edit->paste();
-    else if (QPlainTextEdit* text = memo(); text && !text->isReadOnly())
-        text->paste();
+    onField(true, &QLineEdit::paste, &QPlainTextEdit::paste);
 }
 
 void TEditMenu::deleteSelection()
 {
-    if (QLineEdit* edit = lineEdit(); edit && !edit->isReadOnly()) {
-        if (edit->hasSelectedText())
-            edit->del();
-    } else if (QPlainTextEdit* text = memo(); text && !text->isReadOnly()) {
-        QTextCursor cursor = text->textCursor();
-        cursor.removeSelectedText();
-        text->setTextCursor(cursor);
-    }
+    onField(
+        true,
+        [](QLineEdit* edit) {
+            if (edit->hasSelectedText())
+                edit->del();
+        },
+        [](QPlainTextEdit* text) {
+            QTextCursor cursor = text->textCursor();
+            cursor.removeSelectedText();
+            text->setTextCursor(cursor);
+        });
 }
 
 void TEditMenu::selectAll()
 {
-    if (QLineEdit* edit = lineEdit())
-        edit->selectAll();
-    else if (QPlainTextEdit* text = memo())
-        text->selectAll();
+    onField(false, &QLineEdit::selectAll, &QPlainTextEdit::selectAll);
 }
 
 void TEditMenu::loadMemo()

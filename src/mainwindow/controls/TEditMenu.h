@@ -62,6 +62,9 @@ signals:
 private:
     QLineEdit* lineEdit() const;
     QPlainTextEdit* memo() const;
+    // Runs the one of the two that fits the field; one that changes the text skips read-only fields.
+    void onField(bool changesText, const std::function<void(QLineEdit*)>& onEdit,
+                 const std::function<void(QPlainTextEdit*)>& onMemo) const;
     void undo();
     void cut();
     void copy();
