@@ -6,10 +6,13 @@
 #include "FieldCodec.h"
 #include "File.h"
 #include "LockBytes.h"
+#include "MdxIndex.h"
 #include "MemoFile.h"
 #include "RecordScan.h"
 #include "TablePack.h"
 #include "TablePaths.h"
+#include "TableRecords.h"
+#include "TagCheck.h"
 
 #include <algorithm>
 #include <optional>
@@ -141,6 +144,34 @@ void checkBlockUse(Checker& checker, CheckReport& report, const DbfHeader& heade
                                " memo blocks are used by no record (pack reclaims them)");
 }
 
+// The production index: its structure, and every tag against the keys of the live records.
+void checkIndex(Checker& checker, CheckReport& report, const File& dbf, const DbfHeader& header,
+                const MemoFile* memo)
+{
+    const std::string indexPath = locateCompanion(dbf.path(), "mdx");
+    if (!header.productionIndex) {
+        if (!indexPath.empty())
+            report.notes.push_back("the index file " + indexPath +
+                                   " is not marked as the table's production index and is not used");
+        return;
+    }
+    if (indexPath.empty()) {
+        checker.problem("the index file is missing");
+        return;
+    }
+    MdxIndex index(indexPath, header.fields, false);
+    for (const std::string& problem : index.check())
+        checker.problem("index: " + problem);
+    TableRecords records(dbf, header, memo);
+    const std::vector<MdxTag> tags = index.tags();
+    for (const MdxTag& tag : tags)
+        if (tag.problem.empty())
+            compareTagWithRecords(index, tag, records,
+                                  [&](std::string text) { checker.problem(std::move(text)); });
+    report.notes.push_back("index: " + std::to_string(tags.size()) + " tag" + (tags.size() == 1 ? "" : "s") +
+                           " checked against the records");
+}
+
 } // namespace
 
 CheckReport checkTable(const std::string& folder, const std::string& fileName)
@@ -182,6 +213,7 @@ CheckReport checkTable(const std::string& folder, const std::string& fileName)
         });
         if (memo)
             checkBlockUse(checker, report, header, *memo, used);
+        checkIndex(checker, report, dbf, header, memo ? &*memo : nullptr);
         if (size > header.endOfRecords() + 1)
             report.notes.push_back(std::to_string(size - header.endOfRecords()) +
                                    " bytes follow the last record (an append that never completed)");

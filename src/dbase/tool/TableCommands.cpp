@@ -4,6 +4,8 @@
 #include "dbase/DbfHeader.h"
 #include "dbase/Errors.h"
 #include "dbase/File.h"
+#include "dbase/LockBytes.h"
+#include "dbase/MdxIndex.h"
 #include "dbase/MemoFile.h"
 #include "dbase/Sha256.h"
 #include "dbase/Table.h"
@@ -62,7 +64,9 @@ int printInfo(const std::string& folder, const std::string& fileName, std::ostre
     const std::string path = locateTable(folder, fileName);
     if (path.empty())
         throw DatabaseError("table not found: " + joinPath(folder, tableFileName(fileName)));
-    const File dbf(path, File::Mode::ReadOnly);
+    File dbf(path, File::Mode::ReadOnly);
+    // A consistent picture: no writer while the header and the index are read.
+    dbf.lockWaiting(lockbytes::table, false, std::chrono::milliseconds(10000), "the table is busy");
     const DbfHeader header = DbfHeader::readFrom(dbf);
     char date[16];
     std::snprintf(date, sizeof date, "%04d-%02d-%02d", header.updateYear, header.updateMonth,
@@ -91,12 +95,24 @@ int printInfo(const std::string& folder, const std::string& fileName, std::ostre
         out << "  " << field.name << std::string(11 - field.name.size(), ' ') << static_cast<char>(field.type)
             << " " << static_cast<int>(field.length) << "." << static_cast<int>(field.decimals) << " at "
             << field.offset << "\n";
-    Table table;
-    table.open(folder, fileName);
-    const std::vector<TagInfo> tags = table.tags();
+    const std::string indexPath = locateCompanion(path, "mdx");
+    if (!header.productionIndex || indexPath.empty()) {
+        out << "tags: none" << (header.productionIndex ? " (the index file is missing)" : "") << "\n";
+        return header.productionIndex ? 1 : 0;
+    }
+    const MdxIndex index(indexPath, header.fields, false);
+    out << "index file: " << indexPath
+        << (index.interruptedUpdate() ? " (an update was interrupted; opening the table rebuilds its tags)"
+                                      : "")
+        << "\n";
+    const std::vector<MdxTag> tags = index.tags();
     out << "tags:" << (tags.empty() ? " none" : "") << "\n";
-    for (const TagInfo& tag : tags)
-        out << "  " << tag.name << (tag.descending ? " (descending)" : "") << ": " << tag.expression << "\n";
+    for (const MdxTag& tag : tags) {
+        out << "  " << tag.name << (tag.descending ? " (descending)" : "") << (tag.unique ? " (unique)" : "")
+            << ": " << tag.expression << "\n";
+        if (!tag.problem.empty())
+            out << "    cannot be kept current: " << tag.problem << "\n";
+    }
     return 0;
 }
 

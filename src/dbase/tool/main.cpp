@@ -6,10 +6,11 @@
 
 namespace {
 
-constexpr const char* usage = "usage: tessary-db info|dump|check TABLE.dbf\n"
-                              "  info   header, columns and index tags\n"
-                              "  dump   the live records as CSV (UTF-8, RFC 4180)\n"
-                              "  check  the table and its memo file; exit status 1 on any inconsistency\n";
+constexpr const char* usage =
+    "usage: tessary-db info|dump|check TABLE.dbf\n"
+    "  info   header, columns and index tags\n"
+    "  dump   the live records as CSV (UTF-8, RFC 4180)\n"
+    "  check  the table, its memo file and every index tag; exit status 1 on any inconsistency\n";
 
 } // namespace
 

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "MdxIndex.h"
+
+#include <functional>
+#include <string>
+
+namespace dbase {
+
+// Compares one tag with the keys of the live records: every live record's entry must be there, no entry
+// may name anything else, and the entries must come in the tag's order. Each fault found goes to problem.
+void compareTagWithRecords(MdxIndex& index, const MdxTag& tag, LiveRecords& records,
+                           const std::function<void(std::string)>& problem);
+
+} // namespace dbase
