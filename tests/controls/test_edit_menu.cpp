@@ -3,6 +3,7 @@
 #include "mainwindow/controls/TEditMenu.h"
 #include "MenuPaths.h"
 #include "ModalAnswers.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 #include <QClipboard>
@@ -48,19 +49,6 @@ struct FieldForm : ::testing::Test
     }
     static QString clipboard() { return QGuiApplication::clipboard()->text(); }
 };
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 } // namespace
 

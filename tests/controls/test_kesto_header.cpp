@@ -4,6 +4,7 @@
 #include "MenuPaths.h"
 #include "ModalAnswers.h"
 #include "settings/StreamError.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 #include <QFile>
@@ -33,19 +34,6 @@ QByteArray headerBytes(const QList<std::pair<QByteArray, int>>& sections)
             bytes += QByteArray(1, char(3)) + char(width & 0xff) + char((width >> 8) & 0xff);
     }
     return bytes + QByteArray(1, '\0');
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QStringList captionsOf(const TKestoHeader& header)
@@ -127,20 +115,19 @@ TEST_F(Header, LayoutsWithoutSectionsGiveTheFirstTwoFields)
     {
         const char* name;
         std::optional<QByteArray> content; // nothing: no file at all
+        bool readThrough;
     };
     const Case cases[] = {
-        {"an empty list", QByteArray("\x01\x00", 2)},
-        {"no file", std::nullopt},
-        {"an empty file", QByteArray()},
-        {"a damaged first section", QByteArray("\x01\x06\x07"
-                                               "Cou",
-                                               6)},
+        {"an empty list", QByteArray("\x01\x00", 2), true},
+        {"no file", std::nullopt, false},
+        {"an empty file", QByteArray(), false},
+        {"a damaged first section", QByteArray("\x01\x06\x07", 3) + "Cou", false}, // 7 bytes promised
     };
     for (const Case& c : cases) {
         QFile::remove(path("header.dat"));
         if (c.content)
             writeFile(path("header.dat"), *c.content);
-        header->LoadFromFile(path("header.dat"));
+        EXPECT_EQ(header->LoadFromFile(path("header.dat")), c.readThrough) << c.name;
         EXPECT_EQ(captionsOf(*header), QStringList({"Description", "Country"})) << c.name;
         EXPECT_EQ(widthsOf(*header), QList<int>({50, 100})) << c.name;
     }
@@ -151,7 +138,7 @@ TEST_F(Header, ACutOffLayoutKeepsTheSectionsReadWhole)
     QByteArray bytes = headerBytes({{"Country", 120}, {"Cost", 90}, {"Description", 60}});
     bytes.chop(6); // into the third section's caption
     writeFile(path("header.dat"), bytes);
-    header->LoadFromFile(path("header.dat"));
+    EXPECT_FALSE(header->LoadFromFile(path("header.dat")));
     EXPECT_EQ(captionsOf(*header), QStringList({"Country", "Cost"}));
 }
 

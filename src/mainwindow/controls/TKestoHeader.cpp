@@ -48,14 +48,21 @@ void TKestoHeader::lookUpFieldIndexes()
     }
 }
 
-void TKestoHeader::LoadFromFile(const QString& path)
+bool TKestoHeader::LoadFromFile(const QString& path)
 {
-    m_sections = settings::LoadListFile(path, [](settings::ValueReader& reader) {
-        Section section;
-        section.caption = reader.ReadString();
-        section.width = reader.ReadInteger();
-        return section;
-    });
+    m_sections.clear();
+    bool readWhole = true;
+    try {
+        settings::ValueReader reader(path);
+        settings::ReadListItems(reader, m_sections, [](settings::ValueReader& item) {
+            Section section;
+            section.caption = item.ReadString();
+            section.width = item.ReadInteger();
+            return section;
+        });
+    } catch (const settings::StreamError&) {
+        readWhole = false; // the sections read whole stay
+    }
     if (m_sections.isEmpty()) {
         const int widths[] = {defaultFirstWidth, defaultSecondWidth};
         for (int i = 0; i < 2 && i < m_fields.size(); ++i)
@@ -63,6 +70,7 @@ void TKestoHeader::LoadFromFile(const QString& path)
     }
     lookUpFieldIndexes();
     UpdatePercents();
+    return readWhole;
 }
 
 void TKestoHeader::SaveToFile(const QString& path) const

@@ -43,10 +43,12 @@ public:
     void setTemplates(const controls::TemplateHooks& hooks) { m_templates = hooks; }
 
     // The layout file ("header.dat" and the header templates): list-begin, per section its caption
-    // (string) and width (integer), list-end. Loading replaces the sections and never fails: a missing or
-    // damaged file keeps the sections read whole, and when none result the first two fields are shown at
-    // 50 and 100 pixels. Saving throws settings::StreamError when the file cannot be written.
-    void LoadFromFile(const QString& path);
+    // (string) and width (integer), list-end. Loading replaces the sections: a missing or damaged file
+    // keeps the sections read whole, and when none result the first two fields are shown at 50 and 100
+    // pixels; the answer says whether the file was read through (a header template that could not be
+    // read is reported, "header.dat" is not). Saving throws settings::StreamError when the file cannot
+    // be written.
+    bool LoadFromFile(const QString& path);
     void SaveToFile(const QString& path) const;
 
     int sectionCount() const { return static_cast<int>(m_sections.size()); }
