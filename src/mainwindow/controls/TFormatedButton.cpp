@@ -1,5 +1,6 @@
 #include "TFormatedButton.h"
 
+#include <algorithm>
 #include <QPainter>
 
 TFormatedButton::TFormatedButton(QWidget* parent) : TColorButton(parent) {}

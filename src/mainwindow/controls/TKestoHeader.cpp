@@ -2,6 +2,7 @@
 
 #include "settings/ListFile.h"
 
+#include <algorithm>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QMenu>
@@ -84,14 +85,6 @@ void TKestoHeader::SaveToFile(const QString& path) const
 int TKestoHeader::SectionPercent(int index) const
 {
     return index >= 0 && index < m_sections.size() ? m_sections[index].percent : 0;
-}
-
-int TKestoHeader::sectionLeft(int index) const
-{
-    int left = 0;
-    for (int i = 0; i < index && i < m_sections.size(); ++i)
-        left += qMax(0, m_sections[i].width);
-    return left;
 }
 
 void TKestoHeader::RefreshCaptions(const QStringList& captions)

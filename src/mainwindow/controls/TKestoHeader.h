@@ -55,8 +55,6 @@ public:
     const Section& section(int index) const { return m_sections.at(index); }
     const QList<Section>& sections() const { return m_sections; }
     int SectionPercent(int index) const;
-    // Left edge of a section, in pixels from the header's left.
-    int sectionLeft(int index) const;
 
     // Every section takes the caption its field has in the new caption list; widths stay.
     void RefreshCaptions(const QStringList& captions);
@@ -64,7 +62,10 @@ public:
     // calls it when it has given the header a new width.
     void UpdatePercents();
 
-    // What the menu and the mouse do; each ends with UpdatePercents().
+    // What the menu and the mouse do; each ends with UpdatePercents(). A new section goes to the right
+    // end with the room left there; when there is none (3 pixels or less), sections running past the end
+    // are cut back to it and the nearest section of at least 20 pixels gives up half its width. The last
+    // section is never removed.
     void InsertField(int fieldIndex);
     void RemoveField(const QString& caption);
     void MoveSection(int from, int to);
