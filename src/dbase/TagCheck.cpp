@@ -29,80 +29,41 @@ std::string describe(const IndexEntry& entry)
     return "record " + std::to_string(entry.record) + " (key \"" + key + "\")";
 }
 
-class TagComparison
-{
-public:
-    TagComparison(const MdxTag& tag, const std::function<void(std::string)>& problem)
-        : where_("tag " + tag.name + ": "), order_{tag.descending}, problem_(problem)
-    {}
-
-    void missing(const IndexEntry& entry) { problem_(where_ + describe(entry) + " is missing"); }
-    void extra(const IndexEntry& entry)
-    {
-        problem_(where_ + "the entry for " + describe(entry) + " belongs to no live record");
-    }
-    void misordered(const IndexEntry& before, const IndexEntry& after)
-    {
-        problem_(where_ + "entries out of order: " + describe(after) + " follows " + describe(before));
-    }
-    void unreadable(const std::string& what) { problem_(where_ + what); }
-
-    // Both lists in tag order: whatever only one of them holds.
-    void merge(const std::vector<IndexEntry>& expected, const std::vector<IndexEntry>& actual)
-    {
-        auto want = expected.begin();
-        auto have = actual.begin();
-        while (want != expected.end() || have != actual.end()) {
-            if (have == actual.end() || (want != expected.end() && order_(*want, *have)))
-                missing(*want++);
-            else if (want == expected.end() || order_(*have, *want))
-                extra(*have++);
-            else
-                ++want, ++have;
-        }
-    }
-
-    const TagOrder& order() const { return order_; }
-
-private:
-    std::string where_;
-    TagOrder order_;
-    const std::function<void(std::string)>& problem_;
-};
-
 } // namespace
 
 void compareTagWithRecords(MdxIndex& index, const MdxTag& tag, LiveRecords& records,
                            const std::function<void(std::string)>& problem)
 {
-    TagComparison comparison(tag, problem);
+    const std::string where = "tag " + tag.name + ": ";
+    const TagOrder order{tag.descending};
     std::vector<IndexEntry> expected;
     records.forEach([&](std::uint32_t record, const RecordSource& values) {
         try {
             expected.push_back({index.keyOf(tag.name, values), record});
         } catch (const std::exception& error) {
-            comparison.unreadable("no key for record " + std::to_string(record) + ": " + error.what());
+            problem(where + "no key for record " + std::to_string(record) + ": " + error.what());
         }
     });
-    std::sort(expected.begin(), expected.end(), comparison.order());
+    std::sort(expected.begin(), expected.end(), order);
 
-    std::vector<IndexEntry> actual;
-    bool ordered = true;
+    // The walk refuses entries out of order, so both lists come in tag order and merge in one pass.
+    auto wanted = expected.begin();
+    const auto missing = [&](const IndexEntry& entry) { problem(where + describe(entry) + " is missing"); };
     try {
         index.forEachEntry(tag.name, [&](const IndexEntry& entry) {
-            if (!actual.empty() && !comparison.order()(actual.back(), entry)) {
-                comparison.misordered(actual.back(), entry);
-                ordered = false;
-            }
-            actual.push_back(entry);
+            for (; wanted != expected.end() && order(*wanted, entry); ++wanted)
+                missing(*wanted);
+            if (wanted != expected.end() && *wanted == entry)
+                ++wanted;
+            else
+                problem(where + "the entry for " + describe(entry) + " belongs to no live record");
         });
     } catch (const DatabaseError& error) {
-        comparison.unreadable(error.what());
+        problem(where + error.what());
         return;
     }
-    if (!ordered)
-        std::sort(actual.begin(), actual.end(), comparison.order());
-    comparison.merge(expected, actual);
+    for (; wanted != expected.end(); ++wanted)
+        missing(*wanted);
 }
 
 } // namespace dbase

@@ -4,6 +4,8 @@
 #include "dbase/TableCheck.h"
 #include "TableTestSupport.h"
 
+#include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace dbase;
@@ -273,6 +275,95 @@ t.close()
     EXPECT_EQ(table.asString(3), "new text");
     table.close();
     EXPECT_TRUE(checkTable(folder.path(), "db3.dbf").sound());
+}
+
+// --- Index tags written through the cursor -------------------------------------------------------------
+
+std::string upperAscii(std::string text, std::size_t width)
+{
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 32);
+    text.resize(width, ' ');
+    return text;
+}
+
+std::string rightAligned(const std::string& text, std::size_t width)
+{
+    return std::string(width - text.size(), ' ') + text;
+}
+
+// DBD::XBase's dbf_dump and index_dump read a table and its tags as the cursor wrote them, through appends,
+// edits that move keys, and deletes whose keys leave the tags.
+TEST(Interop, DbfDumpAndIndexDumpAgreeWithTaggedTablesTheEngineWrote)
+{
+    TempFolder folder;
+    struct TagCase
+    {
+        TagInfo tag;
+        std::function<std::string(long number, const std::string& mark, const std::string& title)> key;
+    };
+    const TagCase tagCases[] = {
+        {{"NUMBERS", "STR(NUMBER, 10, 0)", false},
+         [](long number, const std::string&, const std::string&) {
+             return rightAligned(std::to_string(number), 10);
+         }},
+        {{"TITLES", "UPPER(TITLE)", true},
+         [](long, const std::string&, const std::string& title) { return upperAscii(title, 40); }},
+        {{"MARKED", "MARK+UPPER(SUBSTR(TITLE, 1, 12))", false},
+         [](long, const std::string& mark, const std::string& title) {
+             return upperAscii(mark.empty() ? " " : mark, 1) + upperAscii(title.substr(0, 12), 12);
+         }},
+    };
+    std::vector<TagInfo> tags;
+    for (const TagCase& c : tagCases)
+        tags.push_back(c.tag);
+    createTable(folder.path(), "stamps.dbf", fixtures::catalogFields(), tags);
+    {
+        Table table;
+        table.open(folder.path(), "stamps.dbf", false, "TITLES");
+        const char* words[] = {"penny", "Black", "mauritius", "Post Office", "jenny", "dove", "zeppelin"};
+        for (long n = 1; n <= 700; ++n) {
+            table.append();
+            table.setNumber(0, static_cast<double>(n));
+            table.setString(1, n % 3 ? "2" : "0");
+            table.setString(2, std::string(words[n % 7]) + " " + std::to_string(n * 7919 % 1000));
+            table.post();
+        }
+        for (std::uint32_t record = 5; record <= 700; record += 9) {
+            ASSERT_TRUE(table.gotoBookmark(record));
+            table.edit();
+            table.setString(2, "moved " + std::to_string(record));
+            table.post();
+            ASSERT_TRUE(table.gotoBookmark(record - 3));
+            table.deleteRecord();
+        }
+    }
+    Table table;
+    table.open(folder.path(), "stamps.dbf");
+    std::string records;
+    for (table.first(); !table.eof(); table.next())
+        records += table.asString(0) + "|" + table.asString(2) + "\n";
+    const auto dump = fixtures::runCommand("dbf_dump --nomemo --fs '|' --fields NUMBER,TITLE " +
+                                           fixtures::quoted(folder.file("stamps.dbf")));
+    ASSERT_EQ(dump.exitCode, 0);
+    EXPECT_EQ(dump.output, records) << "dbf_dump skips deleted records";
+
+    const auto listed = fixtures::runCommand("index_dump " + fixtures::quoted(folder.file("stamps.mdx")));
+    EXPECT_EQ(listed.output, "MARKED\nNUMBERS\nTITLES\n") << "index_dump lists tags by name";
+    for (const TagCase& c : tagCases) {
+        SCOPED_TRACE(c.tag.name);
+        table.setActiveTag(c.tag.name);
+        std::string expected;
+        for (table.first(); !table.eof(); table.next())
+            expected += c.key(static_cast<long>(table.asNumber(0)), table.asString(1), table.asString(2)) +
+                        " " + std::to_string(table.recordNumber()) + "\n";
+        const auto entries = fixtures::runCommand(
+            "index_dump " + fixtures::quoted(folder.file("stamps.mdx")) + " " + c.tag.name);
+        ASSERT_EQ(entries.exitCode, 0);
+        EXPECT_EQ(entries.output, expected);
+        EXPECT_EQ(std::count(expected.begin(), expected.end(), '\n'), table.recordCount());
+    }
 }
 
 } // namespace

@@ -1,8 +1,10 @@
 // The command-line tool, run as a separate program, and the SHA-256 its dumps use.
+#include "dbase/MdxIndex.h"
 #include "dbase/Sha256.h"
 #include "dbase/Table.h"
 #include "TableTestSupport.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace dbase;
@@ -95,6 +97,97 @@ TEST(Tool, InfoDumpAndCheck)
             << bad;
     EXPECT_EQ(tool("dump " + fixtures::quoted(folder.file("missing.dbf"))).exitCode, 1);
     EXPECT_EQ(tool("check " + fixtures::quoted(folder.file("missing.dbf"))).exitCode, 1);
+}
+
+// Info lists the tags; check compares every tag with the records and names each kind of fault.
+TEST(Tool, InfoAndCheckCoverTheIndexTags)
+{
+    TempFolder folder;
+    createTable(folder.path(), "stamps.dbf", fixtures::catalogFields(),
+                {{"IDX0", "UPPER(TITLE)", false}, {"IDX1", "STR(NUMBER, 10, 0)", true}});
+    std::vector<FieldDescriptor> fields;
+    {
+        Table table;
+        table.open(folder.path(), "stamps.dbf");
+        for (const char* title : {"e", "d", "c", "b", "a"}) {
+            table.append();
+            table.setNumber(0, static_cast<double>(table.recordCount() + 1));
+            table.setString(2, title);
+            table.post();
+        }
+        fields = table.fieldDescriptors();
+    }
+    const std::string path = fixtures::quoted(folder.file("stamps.dbf"));
+    const auto info = tool("info " + path);
+    EXPECT_EQ(info.exitCode, 0);
+    for (const char* expected : {"production index: yes", "index file: ", "  IDX0: UPPER(TITLE)\n",
+                                 "  IDX1 (descending): STR(NUMBER, 10, 0)\n"})
+        EXPECT_NE(info.output.find(expected), std::string::npos) << expected << "\n" << info.output;
+    const auto sound = tool("check " + path);
+    EXPECT_EQ(sound.exitCode, 0) << sound.output;
+
+    const std::string soundIndex = fixtures::readFile(folder.file("stamps.mdx"));
+    const std::string soundTable = fixtures::readFile(folder.file("stamps.dbf"));
+    const std::string key = [] {
+        std::string b = "B";
+        b.resize(40, ' ');
+        return b;
+    }();
+    struct Case
+    {
+        const char* name;
+        std::function<void()> damage;
+        std::vector<const char*> reported;
+    };
+    const Case cases[] = {
+        {"an entry removed",
+         [&] {
+             MdxIndex(folder.file("stamps.mdx"), fields, true).remove("IDX0", {key, 4});
+         },
+         {"tag IDX0: record 4 (key \"B\") is missing"}},
+        {"an entry too many",
+         [&] {
+             MdxIndex(folder.file("stamps.mdx"), fields, true).insert("IDX0", {key, 9});
+         },
+         {"tag IDX0: the entry for record 9 (key \"B\") belongs to no live record"}},
+        {"two entries swapped",
+         [&] {
+             // Tag IDX0's root is its only leaf; its first two items of 44 bytes change places.
+             std::string bytes = soundIndex;
+             const auto u32 = [&](std::size_t at) {
+                 return static_cast<std::size_t>(static_cast<unsigned char>(bytes[at]) |
+                                                 static_cast<unsigned char>(bytes[at + 1]) << 8);
+             };
+             const std::size_t leaf = 512 * u32(512 * u32(544)) + 8;
+             const std::string first = bytes.substr(leaf, 44);
+             bytes.replace(leaf, 44, bytes.substr(leaf + 44, 44));
+             bytes.replace(leaf + 44, 44, first);
+             fixtures::writeFile(folder.file("stamps.mdx"), bytes);
+         },
+         {"index: tag IDX0: entries out of order", "tag IDX0: Index file"}},
+        {"a record rewritten behind the index's back",
+         [&] {
+             std::string bytes = soundTable;
+             const std::size_t headerLength =
+                 static_cast<unsigned char>(bytes[8]) | static_cast<unsigned char>(bytes[9]) << 8;
+             const std::size_t recordLength =
+                 static_cast<unsigned char>(bytes[10]) | static_cast<unsigned char>(bytes[11]) << 8;
+             bytes[headerLength + 2 * recordLength + 1 + 10 + 1] = 'x'; // record 3's title
+             fixtures::writeFile(folder.file("stamps.dbf"), bytes);
+         },
+         {"tag IDX0: record 3 (key \"X\") is missing",
+          "tag IDX0: the entry for record 3 (key \"C\") belongs to no live record"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fixtures::writeFile(folder.file("stamps.mdx"), soundIndex);
+        fixtures::writeFile(folder.file("stamps.dbf"), soundTable);
+        c.damage();
+        const auto check = tool("check " + path);
+        EXPECT_EQ(check.exitCode, 1) << check.output;
+        for (const char* expected : c.reported)
+            EXPECT_NE(check.output.find(expected), std::string::npos) << expected << "\n" << check.output;
+    }
 }
 
 } // namespace
