@@ -3,7 +3,7 @@
 #include "ColumnValues.h"
 #include "dbase/Errors.h"
 #include "ProgramTexts.h"
-#include "settings/FileAccess.h"
+#include "FileNames.h"
 
 #include <cmath>
 #include <QDir>
@@ -23,11 +23,6 @@ constexpr int listDatabaseName = 1;
 constexpr int listDescription = 2;
 constexpr int listLastNumber = 3;
 
-std::string local(const QString& text)
-{
-    return QFile::encodeName(text).toStdString();
-}
-
 QString tableListKey(const QString& fileName)
 {
     return fileName.toUpper();
@@ -35,7 +30,7 @@ QString tableListKey(const QString& fileName)
 
 void removeTableFile(const QString& folder, const QString& fileName, const char* ext)
 {
-    const QString path = settings::FindFileNoCase(folder, QFileInfo(fileName).completeBaseName() + "." + ext);
+    const QString path = findFileNoCase(folder, QFileInfo(fileName).completeBaseName() + "." + ext);
     if (!path.isEmpty())
         QFile::remove(path);
 }
@@ -63,17 +58,17 @@ DatabaseFolder::~DatabaseFolder() = default;
 
 std::string DatabaseFolder::databaseFolder() const
 {
-    return local(m_session.folders.database);
+    return localPath(m_session.folders.database);
 }
 
 bool DatabaseFolder::OpenTableWithRepair(dbase::Table& table, const QString& fileName, bool exclusive)
 {
-    if (!dbase::tableExists(databaseFolder(), local(fileName)))
+    if (!dbase::tableExists(databaseFolder(), localPath(fileName)))
         return false;
     if (table.isOpen())
         return true;
     try {
-        table.open(databaseFolder(), local(fileName), exclusive);
+        table.open(databaseFolder(), localPath(fileName), exclusive);
         return true;
     } catch (const dbase::LockError&) {
         // Someone else holds the table: its index is not to blame, so it is left alone.
@@ -83,7 +78,7 @@ bool DatabaseFolder::OpenTableWithRepair(dbase::Table& table, const QString& fil
     }
     for (int attempt = 0;; ++attempt) {
         try {
-            table.open(databaseFolder(), local(fileName), exclusive);
+            table.open(databaseFolder(), localPath(fileName), exclusive);
             return true;
         } catch (const dbase::DatabaseError&) {
             if (attempt < 10)
@@ -106,23 +101,23 @@ bool DatabaseFolder::restoreSpareIndex(dbase::Table& table, const QString& fileN
     try {
         const QString upper = fileName.toUpper();
         if (upper == QLatin1String("DATA.DBF") || upper == QLatin1String("MASTER.DBF")) {
-            const QString spare = settings::FindFileNoCase(program, base.toUpper() + ".MDX");
-            dbase::lzExpandCopy(local(spare), local(target));
+            const QString spare = findFileNoCase(program, base.toUpper() + ".MDX");
+            dbase::lzExpandCopy(localPath(spare), localPath(target));
         } else {
             // The template's index under the table's own name, written in a scratch folder.
             QTemporaryDir scratch;
             if (!scratch.isValid())
                 return false;
-            dbase::copyTable(local(program), local(recordTemplateName), local(scratch.path()),
-                             local(fileName), true);
-            const QString spare = settings::FindFileNoCase(scratch.path(), base + ".mdx");
-            dbase::lzExpandCopy(local(spare), local(target));
+            dbase::copyTable(localPath(program), localPath(recordTemplateName), localPath(scratch.path()),
+                             localPath(fileName), true);
+            const QString spare = findFileNoCase(scratch.path(), base + ".mdx");
+            dbase::lzExpandCopy(localPath(spare), localPath(target));
         }
         dbase::Table rebuild;
-        rebuild.open(databaseFolder(), local(fileName), true);
+        rebuild.open(databaseFolder(), localPath(fileName), true);
         rebuild.regenerateIndexes();
         rebuild.close();
-        table.open(databaseFolder(), local(fileName), exclusive);
+        table.open(databaseFolder(), localPath(fileName), exclusive);
         return true;
     } catch (const dbase::DatabaseError&) {
         return false;
@@ -134,12 +129,12 @@ bool DatabaseFolder::CreateTableFromTemplate(const QString& fileName, bool keepT
     const QString templateName =
         fileName.compare(tableListName, Qt::CaseInsensitive) == 0 ? tableListName : recordTemplateName;
     try {
-        dbase::deleteTable(databaseFolder(), local(fileName));
-        dbase::copyTable(local(m_session.folders.program), local(templateName), databaseFolder(),
-                         local(fileName), true);
+        dbase::deleteTable(databaseFolder(), localPath(fileName));
+        dbase::copyTable(localPath(m_session.folders.program), localPath(templateName), databaseFolder(),
+                         localPath(fileName), true);
         if (!keepTags) {
             dbase::Table table;
-            table.open(databaseFolder(), local(fileName), true);
+            table.open(databaseFolder(), localPath(fileName), true);
             for (const dbase::TagInfo& tag : table.tags())
                 table.deleteTag(tag.name);
         }
@@ -194,7 +189,7 @@ bool DatabaseFolder::openRecordTable()
     const QString& name = m_session.tableFileName;
     // A record table without its memo file is damaged: its memo and picture columns point nowhere.
     const bool memoFileExists =
-        !settings::FindFileNoCase(m_session.folders.database, QFileInfo(name).completeBaseName() + ".dbt")
+        !findFileNoCase(m_session.folders.database, QFileInfo(name).completeBaseName() + ".dbt")
              .isEmpty();
     if (memoFileExists && OpenTableWithRepair(m_browse, name, false)) {
         m_columns = ColumnSets::of(m_browse);
@@ -217,7 +212,7 @@ void DatabaseFolder::replaceDamagedRecordTable()
     const QString folder = m_session.folders.database;
     const QString base = QFileInfo(m_session.tableFileName).completeBaseName();
     for (const char* ext : {"dbf", "dbt", "mdx"}) {
-        const QString old = settings::FindFileNoCase(folder, base + "." + ext);
+        const QString old = findFileNoCase(folder, base + "." + ext);
         if (old.isEmpty())
             continue;
         const QString bad = folder + QStringLiteral("/bad$$$.") + ext;

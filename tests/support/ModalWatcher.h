@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QMessageBox>
 #include <QStringList>
 #include <QTimer>
