@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <QCoreApplication>
 #include <QLibrary>
+#include <QThread>
 #include <sane/sane.h>
 #include <sane/saneopts.h>
 #include <vector>
@@ -60,6 +61,13 @@ namespace {
 
 constexpr int readBlockSize = 64 * 1024;
 
+int& initialisedScanners()
+{
+    static int count = 0;
+    return count;
+}
+constexpr unsigned long settleMilliseconds = 50;
+
 ScanImageBuilder::Kind kindOf(SANE_Frame frame)
 {
     switch (frame) {
@@ -93,6 +101,11 @@ public:
     OpenDevice(const SaneLibrary& sane, SANE_Handle handle) : m_sane(sane), m_handle(handle) {}
     ~OpenDevice()
     {
+        // Backends that read in a thread of their own cancel it asynchronously; caught while it frees its
+        // buffers on the way out, it leaves a heap lock taken and a later thread hangs. A moment's grace
+        // lets it finish first.
+        if (m_started)
+            QThread::msleep(settleMilliseconds);
         m_sane.cancel(m_handle);
         m_sane.close(m_handle);
     }
@@ -128,7 +141,11 @@ public:
         return false;
     }
 
-    SANE_Handle handle() const { return m_handle; }
+    SANE_Status start()
+    {
+        m_started = true;
+        return m_sane.start(m_handle);
+    }
 
 private:
     void write(SANE_Int index, const SANE_Option_Descriptor* option, const QVariant& value)
@@ -164,6 +181,7 @@ private:
 
     const SaneLibrary& m_sane;
     SANE_Handle m_handle;
+    bool m_started = false;
 };
 
 } // namespace
@@ -172,7 +190,7 @@ SaneScanner::SaneScanner(const QString& libraryName) : m_libraryName(libraryName
 
 SaneScanner::~SaneScanner()
 {
-    if (m_library)
+    if (m_library && --initialisedScanners() == 0)
         m_library->exit();
 }
 
@@ -188,8 +206,13 @@ bool SaneScanner::isAvailable()
         m_tried = true;
         auto library = std::make_unique<SaneLibrary>();
         SANE_Int version = 0;
-        if (library->load(m_libraryName) && library->init(&version, nullptr) == SANE_STATUS_GOOD)
+        // The library's state is one for the whole process: the first scanner object initialises it and
+        // the last one to go ends it.
+        if (library->load(m_libraryName) &&
+            (initialisedScanners() > 0 || library->init(&version, nullptr) == SANE_STATUS_GOOD)) {
             m_library = std::move(library);
+            ++initialisedScanners();
+        }
     }
     return m_library != nullptr;
 }
@@ -265,7 +288,7 @@ SaneScanner::Result SaneScanner::acquire()
     ScanImageBuilder builder;
     std::vector<SANE_Byte> block(readBlockSize);
     for (;;) {
-        SANE_Status status = m_library->start(handle);
+        SANE_Status status = device.start();
         SANE_Parameters parameters{};
         if (status == SANE_STATUS_GOOD)
             status = m_library->getParameters(handle, &parameters);

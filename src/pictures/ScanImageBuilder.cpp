@@ -21,7 +21,7 @@ int sample(const uchar* line, int n, int depth)
     case 16: {
         quint16 value;
         std::memcpy(&value, line + 2 * n, sizeof value);
-        return value >> 8;
+        return (value * 255 + 32767) / 65535;
     }
     default:
         return line[n];
