@@ -152,6 +152,11 @@ void Program::commitData(QSessionManager& manager)
 
 void Program::endSession()
 {
+    // Nobody will answer an open question now: it is dismissed, as if cancelled.
+    while (QWidget* modal = QApplication::activeModalWidget()) {
+        if (!modal->close())
+            break;
+    }
     if (m_window)
         m_window->endSession();
     if (m_tray)

@@ -39,28 +39,37 @@ QByteArray bitmap(QColor colour)
     return bytes;
 }
 
-// One run of the program: started in the folder, left alone until the test ends it.
-class Run
+const QString newDatabaseWarning =
+    "Could not Open the database! A new database will be created. The original "
+    "file (if existed) was renamed to BAD$$$.DBF.";
+
+// One run of the program: started in the folder, left alone until the test ends it. The message boxes it
+// shows are answered and noted.
+class ProgramRun
 {
 public:
-    explicit Run(const ProgramFolder& folder) : m_program(folder.path())
+    explicit ProgramRun(const ProgramFolder& folder) : m_program(folder.path())
     {
         EXPECT_TRUE(m_program.start());
         QTest::qWait(50); // the tray's first activation and the window's first show
     }
-    ~Run() { end(); }
+
+    const QStringList& messages() const { return m_boxes.texts(); }
+    ~ProgramRun() { end(); }
 
     TForm1* window() const { return m_program.mainWindow(); }
     Program& program() { return m_program; }
 
     void end()
     {
-        if (m_program.trayForm() && !m_program.trayForm()->isClosed())
+        if (m_program.trayForm() && !m_program.trayForm()->isClosed()) {
             EXPECT_TRUE(m_program.trayForm()->close());
+        }
         m_program.finish();
     }
 
 private:
+    ModalWatcher m_boxes;
     Program m_program;
 };
 
@@ -79,10 +88,11 @@ std::array<qint32, 5> placement(const ProgramFolder& folder)
 TEST(Program, TypedValuesOnEveryPageSurviveARestart)
 {
     ProgramFolder folder;
-    ModalWatcher boxes;
     const QByteArray picture = bitmap(Qt::darkCyan);
     {
-        Run run(folder);
+        ProgramRun run(folder);
+        // A fresh data folder has no record table yet: the program says it creates one.
+        EXPECT_EQ(run.messages(), QStringList{newDatabaseWarning});
         TForm1* window = run.window();
         ASSERT_NE(window, nullptr);
         EXPECT_TRUE(QDir(folder.file("DATA/BACKUP")).exists());
@@ -98,10 +108,10 @@ TEST(Program, TypedValuesOnEveryPageSurviveARestart)
         static_cast<QPlainTextEdit*>(field(window, 21))->setPlainText("Plate 1a\nFour margins");
         static_cast<TDbMultiImgControl*>(field(window, 28))->setPictureData(picture);
     }
-    EXPECT_TRUE(boxes.texts().isEmpty()) << boxes.texts().join(" | ").toStdString();
     EXPECT_EQ(folder.read("DATA/shut.dat"), "@a$)");
 
-    Run run(folder);
+    ProgramRun run(folder);
+    EXPECT_TRUE(run.messages().isEmpty()) << run.messages().join(" | ").toStdString();
     TForm1* window = run.window();
     EXPECT_EQ(window->statusText(), "Read/Write Access");
     EXPECT_EQ(static_cast<QLineEdit*>(field(window, 1))->text(), "Penny Black");
@@ -116,7 +126,7 @@ TEST(Program, TypedValuesOnEveryPageSurviveARestart)
 TEST(Program, CaptionLabelsCarryTheirFieldNumbers)
 {
     ProgramFolder folder;
-    Run run(folder);
+    ProgramRun run(folder);
     const QList<QWidget*>& labels = run.window()->captionLabels();
     ASSERT_EQ(labels.size(), 28);
     ASSERT_EQ(run.window()->fieldControls().size(), 28);
@@ -132,7 +142,7 @@ TEST(Program, WindowPlacementIsKeptForNormalAndMaximizedWindows)
 {
     ProgramFolder folder;
     {
-        Run run(folder);
+        ProgramRun run(folder);
         run.window()->setGeometry(40, 60, 700, 520);
     }
     const auto normal = placement(folder);
@@ -140,13 +150,13 @@ TEST(Program, WindowPlacementIsKeptForNormalAndMaximizedWindows)
     EXPECT_EQ(normal[3], 520);
     EXPECT_GT(normal[4], 0);
     {
-        Run run(folder);
+        ProgramRun run(folder);
         EXPECT_EQ(run.window()->size(), QSize(700, 520));
         run.window()->showMaximized();
         QTest::qWait(20);
     }
     EXPECT_EQ(folder.read("DATA/wnd.dat"), QByteArray(20, '\0'));
-    Run run(folder);
+    ProgramRun run(folder);
     EXPECT_TRUE(run.window()->windowState() & Qt::WindowMaximized);
 }
 
@@ -155,31 +165,29 @@ TEST(Program, AnUncleanEndIsReportedOnceAtTheNextStart)
     ProgramFolder folder;
     QDir().mkpath(folder.file("DATA"));
     folder.write("DATA/shut.dat", "#10*");
-    ModalWatcher boxes;
     {
-        Run run(folder);
+        ProgramRun run(folder);
+        const QStringList warnings = run.messages().filter("was not Closed normally");
+        ASSERT_EQ(warnings.size(), 1);
+        EXPECT_TRUE(
+            warnings[0].startsWith("Kestovan Stamp Tessary was not Closed normally!\nIt is STRONGLY"));
     }
-    ASSERT_EQ(boxes.texts().size(), 1);
-    EXPECT_TRUE(
-        boxes.texts()[0].startsWith("Kestovan Stamp Tessary was not Closed normally!\nIt is STRONGLY"));
-    {
-        Run run(folder);
-    }
-    EXPECT_EQ(boxes.texts().size(), 1);
+    ProgramRun run(folder);
+    EXPECT_TRUE(run.messages().isEmpty()) << run.messages().join(" | ").toStdString();
 }
 
 TEST(Program, EndingTheSessionSavesTheRecordWithoutAsking)
 {
     ProgramFolder folder;
-    ModalWatcher boxes;
     {
-        Run run(folder);
+        ProgramRun run(folder);
         static_cast<QLineEdit*>(field(run.window(), 3))->setText("saved on the way out");
+        const auto before = run.messages().size();
         run.program().endSession();
         EXPECT_TRUE(run.program().trayForm()->isClosed());
+        EXPECT_EQ(run.messages().size(), before) << "nothing is asked when the session ends";
     }
-    EXPECT_TRUE(boxes.texts().isEmpty());
-    Run run(folder);
+    ProgramRun run(folder);
     EXPECT_EQ(static_cast<QLineEdit*>(field(run.window(), 3))->text(), "saved on the way out");
 }
 
@@ -187,6 +195,10 @@ TEST(Program, TerminationSignalsEndTheRunInOrder)
 {
     for (int signal : {SIGTERM, SIGHUP}) {
         ProgramFolder folder;
+        // A data folder with its record table, so nothing is asked at start-up.
+        QDir().mkpath(folder.file("DATA"));
+        for (const char* name : {"data.dbf", "data.dbt", "data.mdx"})
+            ASSERT_TRUE(QFile::copy(folder.file(name), folder.file(QStringLiteral("DATA/") + name)));
         const QString executable = folder.file("tessary");
         ASSERT_TRUE(QFile::copy(QStringLiteral(TESSARY_PROGRAM_DIR "/tessary"), executable));
         QProcess process;
