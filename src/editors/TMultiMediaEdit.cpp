@@ -4,7 +4,6 @@
 
 #include <QMenu>
 #include <QPainter>
-#include <QProcess>
 #include <QStyle>
 #include <QStyleOptionFrame>
 
@@ -15,14 +14,6 @@ constexpr int attachmentHelpContext = 36;
 constexpr int textMargin = 2;
 
 } // namespace
-
-QStringList TMultiMediaEdit::applicationArguments(const QString& application, const QString& path)
-{
-    if (application.contains(QLatin1String("sndrec32.exe")) ||
-        application.contains(QLatin1String("mplayer.exe")))
-        return {QStringLiteral("/PLAY"), path};
-    return {path};
-}
 
 TMultiMediaEdit::TMultiMediaEdit(QWidget* parent) : TMyBtnEdit(parent)
 {
@@ -53,17 +44,12 @@ QString TMultiMediaEdit::shownName() const
     return path.mid(delimiter + 1);
 }
 
-bool TMultiMediaEdit::attachmentDialogClosed(AttachmentOutcome outcome, const QString& file,
-                                             const QString& application)
+bool TMultiMediaEdit::takeAttachedFile(const QString& file)
 {
-    if (outcome == AttachmentOutcome::Cancelled)
-        return true;
-    if (!isLocked())
-        setText(file);
-    if (outcome != AttachmentOutcome::Run || application.isEmpty() || file.isEmpty())
-        return true;
-    // No command line and no shell: the file name reaches the application as it is.
-    return QProcess::startDetached(application, applicationArguments(application, file));
+    if (isLocked())
+        return false;
+    setText(file);
+    return true;
 }
 
 bool TMultiMediaEdit::isValidChar(QChar) const

@@ -3,8 +3,6 @@
 #include "EditorTestSupport.h"
 
 #include <QClipboard>
-#include <QFile>
-#include <QTemporaryDir>
 
 namespace {
 
@@ -110,18 +108,13 @@ TEST(AttachmentMenu, ButtonAndSetRunAskForTheDialogAndClearEmpties)
     EXPECT_TRUE(field.text().isEmpty());
 }
 
-TEST(AttachmentDialog, OkAndRunTakeTheFileAndCancelDoesNot)
+TEST(AttachmentDialog, TheChosenFileBecomesTheField)
 {
-    using Outcome = TMultiMediaEdit::AttachmentOutcome;
     TMultiMediaEdit field;
-    field.setText(QStringLiteral("old.wav"));
-    EXPECT_TRUE(field.attachmentDialogClosed(Outcome::Cancelled, QStringLiteral("new.wav"), QString()));
-    EXPECT_EQ(field.text(), "old.wav");
-    EXPECT_TRUE(field.attachmentDialogClosed(Outcome::Ok, QStringLiteral("new.wav"),
-                                             QStringLiteral("/no/such/player")));
-    EXPECT_EQ(field.text(), "new.wav");
-    EXPECT_TRUE(field.attachmentDialogClosed(Outcome::Run, QStringLiteral("run.wav"), QString()));
-    EXPECT_EQ(field.text(), "run.wav");
+    field.setText(QStringLiteral("C:\\SOUNDS\\OLD.WAV"));
+    EXPECT_TRUE(field.takeAttachedFile(QStringLiteral("C:\\SOUNDS\\NEW.WAV")));
+    EXPECT_EQ(field.fileName(), "C:\\SOUNDS\\NEW.WAV");
+    EXPECT_EQ(field.shownName(), "NEW.WAV");
 }
 
 TEST(AttachmentDialog, ALockedFieldKeepsItsFile)
@@ -130,55 +123,13 @@ TEST(AttachmentDialog, ALockedFieldKeepsItsFile)
     auto* field = new TMultiMediaEdit(&window);
     field->setText(QStringLiteral("old.wav"));
     editors::setFieldEnabled(field, false);
-    field->attachmentDialogClosed(TMultiMediaEdit::AttachmentOutcome::Ok, QStringLiteral("new.wav"),
-                                  QString());
+    EXPECT_FALSE(field->takeAttachedFile(QStringLiteral("new.wav")));
     EXPECT_EQ(field->text(), "old.wav");
-}
-
-struct ArgumentsCase
-{
-    const char* application;
-    QStringList arguments;
-};
-
-class AttachmentArguments : public ::testing::TestWithParam<ArgumentsCase>
-{
-};
-
-TEST_P(AttachmentArguments, MediaPlayersGetThePlaySwitch)
-{
-    const ArgumentsCase& c = GetParam();
-    EXPECT_EQ(
-        TMultiMediaEdit::applicationArguments(QString::fromLatin1(c.application), QStringLiteral("a b.wav")),
-        c.arguments);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, AttachmentArguments,
-                         ::testing::Values(ArgumentsCase{"C:\\WINDOWS\\sndrec32.exe", {"/PLAY", "a b.wav"}},
-                                           ArgumentsCase{"C:\\Program Files\\mplayer.exe",
-                                                         {"/PLAY", "a b.wav"}},
-                                           ArgumentsCase{"C:\\WINDOWS\\SNDREC32.EXE", {"a b.wav"}},
-                                           ArgumentsCase{"/usr/bin/vlc", {"a b.wav"}}));
-
-TEST(AttachmentRun, TheFileReachesTheApplicationAsOneArgument)
-{
-    // "touch" creates exactly the file it is given; a shell would have split or run parts of this name.
-    QTemporaryDir folder;
-    const QString file = folder.filePath(QStringLiteral("bell; touch injected \"quoted\" 'single' $(x).wav"));
-    TMultiMediaEdit field;
-    ASSERT_TRUE(field.attachmentDialogClosed(TMultiMediaEdit::AttachmentOutcome::Run, file,
-                                             QStringLiteral("/usr/bin/touch")));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(file); }, 5000));
-    EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("injected"))));
-    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), 1);
-    EXPECT_EQ(field.text(), file);
-}
-
-TEST(AttachmentRun, AMissingApplicationIsReported)
-{
-    TMultiMediaEdit field;
-    EXPECT_FALSE(field.attachmentDialogClosed(TMultiMediaEdit::AttachmentOutcome::Run,
-                                              QStringLiteral("x.wav"), QStringLiteral("/no/such/player")));
+    // Its button still asks for the dialog, so a read-only record can play its attachment.
+    int requests = 0;
+    QObject::connect(field, &TMultiMediaEdit::attachmentDialogRequested, [&] { ++requests; });
+    QTest::mouseClick(field->button(), Qt::LeftButton);
+    EXPECT_EQ(requests, 1);
 }
 
 } // namespace
