@@ -2,8 +2,9 @@
 
 #include "ColumnValues.h"
 #include "dbase/Errors.h"
-#include "ProgramTexts.h"
 #include "FileNames.h"
+#include "ProgramTexts.h"
+#include "settings/ProgramSettings.h"
 
 #include <cmath>
 #include <QDir>
@@ -14,14 +15,8 @@ namespace store {
 
 namespace {
 
-const QString tableListName = QStringLiteral("master.dbf");
 const QString copyBufferName = QStringLiteral("copy.dbf");
 const QString recordTemplateName = QStringLiteral("data.dbf");
-
-constexpr int listFileName = 0;
-constexpr int listDatabaseName = 1;
-constexpr int listDescription = 2;
-constexpr int listLastNumber = 3;
 
 QString tableListKey(const QString& fileName)
 {
@@ -56,29 +51,31 @@ DatabaseFolder::DatabaseFolder(Session& session, Prompts& prompts) : m_session(s
 
 DatabaseFolder::~DatabaseFolder() = default;
 
-std::string DatabaseFolder::databaseFolder() const
-{
-    return localPath(m_session.folders.database);
-}
-
 bool DatabaseFolder::OpenTableWithRepair(dbase::Table& table, const QString& fileName, bool exclusive)
 {
-    if (!dbase::tableExists(databaseFolder(), localPath(fileName)))
+    return OpenTableWithRepair(table, m_session.folders.database, fileName, exclusive);
+}
+
+bool DatabaseFolder::OpenTableWithRepair(dbase::Table& table, const QString& folder, const QString& fileName,
+                                         bool exclusive)
+{
+    const std::string where = localPath(folder);
+    if (!dbase::tableExists(where, localPath(fileName)))
         return false;
     if (table.isOpen())
         return true;
     try {
-        table.open(databaseFolder(), localPath(fileName), exclusive);
+        table.open(where, localPath(fileName), exclusive);
         return true;
     } catch (const dbase::LockError&) {
         // Someone else holds the table: its index is not to blame, so it is left alone.
     } catch (const dbase::DatabaseError&) {
-        if (restoreSpareIndex(table, fileName, exclusive))
+        if (restoreSpareIndex(table, folder, fileName, exclusive))
             return true;
     }
     for (int attempt = 0;; ++attempt) {
         try {
-            table.open(databaseFolder(), localPath(fileName), exclusive);
+            table.open(where, localPath(fileName), exclusive);
             return true;
         } catch (const dbase::DatabaseError&) {
             if (attempt < 10)
@@ -91,9 +88,9 @@ bool DatabaseFolder::OpenTableWithRepair(dbase::Table& table, const QString& fil
 }
 
 // The table's index is replaced by a spare one with the right tags, which is then rebuilt from the records.
-bool DatabaseFolder::restoreSpareIndex(dbase::Table& table, const QString& fileName, bool exclusive)
+bool DatabaseFolder::restoreSpareIndex(dbase::Table& table, const QString& folder, const QString& fileName,
+                                       bool exclusive)
 {
-    const QString folder = m_session.folders.database;
     const QString program = m_session.folders.program;
     const QString base = QFileInfo(fileName).completeBaseName();
     removeTableFile(folder, fileName, "mdx");
@@ -114,10 +111,10 @@ bool DatabaseFolder::restoreSpareIndex(dbase::Table& table, const QString& fileN
             dbase::lzExpandCopy(localPath(spare), localPath(target));
         }
         dbase::Table rebuild;
-        rebuild.open(databaseFolder(), localPath(fileName), true);
+        rebuild.open(localPath(folder), localPath(fileName), true);
         rebuild.regenerateIndexes();
         rebuild.close();
-        table.open(databaseFolder(), localPath(fileName), exclusive);
+        table.open(localPath(folder), localPath(fileName), exclusive);
         return true;
     } catch (const dbase::DatabaseError&) {
         return false;
@@ -126,15 +123,22 @@ bool DatabaseFolder::restoreSpareIndex(dbase::Table& table, const QString& fileN
 
 bool DatabaseFolder::CreateTableFromTemplate(const QString& fileName, bool keepTags)
 {
-    const QString templateName =
-        fileName.compare(tableListName, Qt::CaseInsensitive) == 0 ? tableListName : recordTemplateName;
+    return CreateTableFromTemplate(m_session.folders.database, fileName, keepTags);
+}
+
+bool DatabaseFolder::CreateTableFromTemplate(const QString& folder, const QString& fileName, bool keepTags)
+{
+    const QString templateName = fileName.compare(tablelist::fileName, Qt::CaseInsensitive) == 0
+                                     ? tablelist::fileName
+                                     : recordTemplateName;
+    const std::string where = localPath(folder);
     try {
-        dbase::deleteTable(databaseFolder(), localPath(fileName));
-        dbase::copyTable(localPath(m_session.folders.program), localPath(templateName), databaseFolder(),
+        dbase::deleteTable(where, localPath(fileName));
+        dbase::copyTable(localPath(m_session.folders.program), localPath(templateName), where,
                          localPath(fileName), true);
         if (!keepTags) {
             dbase::Table table;
-            table.open(databaseFolder(), localPath(fileName), true);
+            table.open(where, localPath(fileName), true);
             for (const dbase::TagInfo& tag : table.tags())
                 table.deleteTag(tag.name);
         }
@@ -144,26 +148,43 @@ bool DatabaseFolder::CreateTableFromTemplate(const QString& fileName, bool keepT
     }
 }
 
-bool DatabaseFolder::openTableList()
+bool DatabaseFolder::openTableList(const QString& folder)
 {
-    if (!OpenTableWithRepair(m_tableList, tableListName, false)) {
-        if (!CreateTableFromTemplate(tableListName, true) ||
-            !OpenTableWithRepair(m_tableList, tableListName, false)) {
-            m_prompts.error(QStringLiteral("Could not Open the Master.dbf file!"));
+    m_tableList.close();
+    if (!OpenTableWithRepair(m_tableList, folder, tablelist::fileName, false)) {
+        if (!CreateTableFromTemplate(folder, tablelist::fileName, true) ||
+            !OpenTableWithRepair(m_tableList, folder, tablelist::fileName, false))
             return false;
-        }
     }
     try {
-        m_tableList.setActiveTag("IDX0");
+        m_tableList.setActiveTag(tablelist::tag);
     } catch (const dbase::DatabaseError&) {
-        m_prompts.error(QStringLiteral("Could not Open the Master.dbf file!"));
+        m_tableList.close();
         return false;
     }
     return true;
 }
 
+bool DatabaseFolder::openTableListIn(const QString& folder)
+{
+    return openTableList(folder);
+}
+
+bool DatabaseFolder::returnTableList()
+{
+    if (!openTableList(m_session.folders.database))
+        return false;
+    try {
+        ensureTableListEntry();
+        return true;
+    } catch (const dbase::DatabaseError&) {
+        return false;
+    }
+}
+
 bool DatabaseFolder::openCopyBuffer()
 {
+    m_copyBuffer.close();
     if (!OpenTableWithRepair(m_copyBuffer, copyBufferName, false)) {
         if (!CreateTableFromTemplate(copyBufferName, false) ||
             !OpenTableWithRepair(m_copyBuffer, copyBufferName, false)) {
@@ -187,18 +208,34 @@ bool DatabaseFolder::openCopyBuffer()
 bool DatabaseFolder::openRecordTable()
 {
     const QString& name = m_session.tableFileName;
+    m_browse.close();
+    m_recordTableReplaced = false;
     // A record table without its memo file is damaged: its memo and picture columns point nowhere.
     const bool memoFileExists =
-        !findFileNoCase(m_session.folders.database, QFileInfo(name).completeBaseName() + ".dbt")
-             .isEmpty();
+        !findFileNoCase(m_session.folders.database, QFileInfo(name).completeBaseName() + ".dbt").isEmpty();
     if (memoFileExists && OpenTableWithRepair(m_browse, name, false)) {
         m_columns = ColumnSets::of(m_browse);
         return true;
+    }
+    // A folder that has no such table yet simply gets one: there is nothing damaged to set aside.
+    if (!dbase::tableExists(localPath(m_session.folders.database), localPath(name)))
+        return createRecordTable();
+    // A table that someone else holds is sound: it must not be set aside as damaged.
+    if (memoFileExists && heldByAnother(name)) {
+        m_prompts.error(QStringLiteral("Could not Open the database! It is in use by someone else."));
+        return false;
     }
     m_prompts.warning(
         QStringLiteral("Could not Open the database! A new database will be created. The original "
                        "file (if existed) was renamed to BAD$$$.DBF."));
     replaceDamagedRecordTable();
+    m_recordTableReplaced = true;
+    return createRecordTable();
+}
+
+bool DatabaseFolder::createRecordTable()
+{
+    const QString& name = m_session.tableFileName;
     if (!CreateTableFromTemplate(name, true) || !OpenTableWithRepair(m_browse, name, false)) {
         m_prompts.error(QStringLiteral("Could not Open the new database!"));
         return false;
@@ -207,17 +244,31 @@ bool DatabaseFolder::openRecordTable()
     return true;
 }
 
+bool DatabaseFolder::heldByAnother(const QString& fileName) const
+{
+    try {
+        dbase::Table probe;
+        probe.open(localPath(m_session.folders.database), localPath(fileName), false);
+        return false;
+    } catch (const dbase::LockError&) {
+        return true;
+    } catch (const dbase::DatabaseError&) {
+        return false;
+    }
+}
+
 void DatabaseFolder::replaceDamagedRecordTable()
 {
     const QString folder = m_session.folders.database;
     const QString base = QFileInfo(m_session.tableFileName).completeBaseName();
+    const QString bad = QStringLiteral("bad$$$.dbf");
+    // All of an older set go, so that no file of it is taken for part of this one.
+    for (const char* ext : {"dbf", "dbt", "mdx"})
+        removeTableFile(folder, bad, ext);
     for (const char* ext : {"dbf", "dbt", "mdx"}) {
         const QString old = findFileNoCase(folder, base + "." + ext);
-        if (old.isEmpty())
-            continue;
-        const QString bad = folder + QStringLiteral("/bad$$$.") + ext;
-        removeTableFile(folder, QStringLiteral("bad$$$.dbf"), ext);
-        QFile::rename(old, bad);
+        if (!old.isEmpty())
+            QFile::rename(old, folder + QStringLiteral("/bad$$$.") + ext);
     }
 }
 
@@ -226,17 +277,21 @@ void DatabaseFolder::ensureTableListEntry()
     if (findTableListEntry(m_session.tableFileName))
         return;
     m_tableList.append();
-    setColumnText(m_tableList, listFileName, m_session.tableFileName);
-    setColumnText(m_tableList, listDatabaseName, m_session.tableFileName);
-    setColumnText(m_tableList, listDescription, QString());
-    m_tableList.setNumber(listLastNumber, 1);
+    setColumnText(m_tableList, tablelist::fileNameColumn, m_session.tableFileName);
+    setColumnText(m_tableList, tablelist::databaseNameColumn, m_session.tableFileName);
+    setColumnText(m_tableList, tablelist::descriptionColumn, QString());
+    m_tableList.setNumber(tablelist::lastNumberColumn, 1);
     m_tableList.post();
     findTableListEntry(m_session.tableFileName);
 }
 
 bool DatabaseFolder::OpenDatabase()
 {
-    if (!openTableList() || !openCopyBuffer() || !openRecordTable())
+    if (!openTableList(m_session.folders.database)) {
+        m_prompts.error(QStringLiteral("Could not Open the Master.dbf file!"));
+        return false;
+    }
+    if (!openCopyBuffer() || !openRecordTable())
         return false;
     try {
         ensureTableListEntry();
@@ -255,6 +310,22 @@ void DatabaseFolder::CloseDatabase()
     m_copyBuffer.close();
 }
 
+bool DatabaseFolder::isOpenDatabase(const QString& folder, const QString& fileName) const
+{
+    return m_browse.isOpen() && settings::SameFolder(folder, m_session.folders.database) &&
+           fileName.compare(m_session.tableFileName, Qt::CaseInsensitive) == 0;
+}
+
+bool DatabaseFolder::LoadDatabase(const QString& folder, const QString& fileName)
+{
+    // The browse table opens again without a tag: the window applies the new table's sort.
+    CloseEditTable();
+    CloseDatabase();
+    m_session.folders.database = folder;
+    m_session.tableFileName = fileName;
+    return OpenDatabase();
+}
+
 bool DatabaseFolder::findTableListEntry(const QString& fileName)
 {
     const QByteArray key = toTableText(tableListKey(fileName));
@@ -265,7 +336,7 @@ QString DatabaseFolder::databaseName()
 {
     if (!m_tableList.isOpen() || m_tableList.eof())
         return m_session.tableFileName;
-    return columnText(m_tableList, listDatabaseName);
+    return columnText(m_tableList, tablelist::databaseNameColumn);
 }
 
 QString DatabaseFolder::windowTitle()
@@ -276,24 +347,36 @@ QString DatabaseFolder::windowTitle()
     return title;
 }
 
-void DatabaseFolder::AssignRecordNumber(dbase::Table& table)
+void DatabaseFolder::editTableListEntry()
 {
-    if (!table.isNull(0))
-        return;
-    // The entry's lock makes the read and the increment one step, so two users never get the same number.
+    // The entry's lock makes the read and the change one step, so two users never get the same number.
     for (int attempt = 0;; ++attempt) {
         try {
             m_tableList.edit();
-            break;
+            return;
         } catch (const dbase::LockError&) {
             if (attempt == 100)
                 throw;
         }
     }
-    const double number = std::round(m_tableList.asNumber(listLastNumber)) + 1;
-    m_tableList.setNumber(listLastNumber, number);
+}
+
+void DatabaseFolder::AssignRecordNumber(dbase::Table& table)
+{
+    if (!table.isNull(0))
+        return;
+    editTableListEntry();
+    const double number = std::round(m_tableList.asNumber(tablelist::lastNumberColumn)) + 1;
+    m_tableList.setNumber(tablelist::lastNumberColumn, number);
     m_tableList.post();
     table.setNumber(0, number);
+}
+
+void DatabaseFolder::setLastRecordNumber(double number)
+{
+    editTableListEntry();
+    m_tableList.setNumber(tablelist::lastNumberColumn, number);
+    m_tableList.post();
 }
 
 void DatabaseFolder::OpenEditTable()

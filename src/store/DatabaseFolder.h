@@ -6,6 +6,7 @@
 
 #include <bitset>
 #include <QString>
+#include <string>
 #include <vector>
 
 namespace store {
@@ -25,6 +26,17 @@ struct ColumnSets
 // First form field's column: column 0 is the record number, column 1 the filter mark.
 inline constexpr int FirstFieldOffset = 2;
 
+// The table list "master.dbf" of a database folder: one row per database, ordered by the tag "IDX0" on the
+// file name.
+namespace tablelist {
+inline const QString fileName = QStringLiteral("master.dbf");
+inline const std::string tag = "IDX0";
+inline constexpr int fileNameColumn = 0;
+inline constexpr int databaseNameColumn = 1;
+inline constexpr int descriptionColumn = 2;
+inline constexpr int lastNumberColumn = 3; // the last record number given out
+} // namespace tablelist
+
 // The tables of the database folder that the record window works with: the table list "master.dbf", the
 // copy buffer "copy.dbf", the browse table (the current record table, sorted and ranged) and the edit table
 // (a second cursor on the same file, holding the current record). It opens them, creating missing files
@@ -42,11 +54,26 @@ public:
     bool OpenDatabase();
     // Closes the browse table, the table list and the copy buffer (the edit table has its own close).
     void CloseDatabase();
+    // Whether fileName in folder is the record table now open (names compared without case).
+    bool isOpenDatabase(const QString& folder, const QString& fileName) const;
+    // Makes fileName in folder the current table: every table is closed, the edit table too, and the
+    // database is opened there. What the window keeps per table (sort, filters, tab order) is its own to
+    // save before and to re-apply after. False after the user was told why.
+    bool LoadDatabase(const QString& folder, const QString& fileName);
+    // The last opening found the record table unusable and put a new one in its place: its sort settings
+    // and filter definitions no longer apply.
+    bool recordTableReplaced() const { return m_recordTableReplaced; }
 
+    // Opens a table of the database folder (or of another folder), putting a spare index in place of a
+    // damaged one; false at once when the table file does not exist.
     bool OpenTableWithRepair(dbase::Table& table, const QString& fileName, bool exclusive);
-    // A copy of the program folder's "data.dbf" (or "master.dbf" for that name) under fileName, replacing
-    // an existing table of that name; without keepTags every index tag of the copy is deleted.
+    bool OpenTableWithRepair(dbase::Table& table, const QString& folder, const QString& fileName,
+                             bool exclusive);
+    // A copy of the program folder's "data.dbf" (or "master.dbf" for that name) under fileName in the
+    // database folder (or in another folder), replacing an existing table of that name; without keepTags
+    // every index tag of the copy is deleted.
     bool CreateTableFromTemplate(const QString& fileName, bool keepTags);
+    bool CreateTableFromTemplate(const QString& folder, const QString& fileName, bool keepTags);
     // The after-insert handler of the browse and edit tables: numbers a new record.
     void AssignRecordNumber(dbase::Table& table);
 
@@ -67,18 +94,32 @@ public:
     bool findTableListEntry(const QString& fileName);
     // Reads the decimals of the numeric columns again (after the table was reopened).
     void refreshColumns();
+    // Sets the table-list entry's last record number (after the records were renumbered).
+    void setLastRecordNumber(double number);
+
+    // The table list of another folder, for the Load Database dialog: reopened there with tag "IDX0" (a
+    // missing one is created from the template). False when it cannot be opened.
+    bool openTableListIn(const QString& folder);
+    // Back in the database folder, on the entry of the open record table.
+    bool returnTableList();
+
+    Session& session() { return m_session; }
+    Prompts& prompts() { return m_prompts; }
 
     // The window title: prefix, " - Database: " and the database name, and the read-only mark.
     QString windowTitle();
 
 private:
-    bool openTableList();
+    bool openTableList(const QString& folder);
     bool openCopyBuffer();
     bool openRecordTable();
+    bool createRecordTable();
     void replaceDamagedRecordTable();
+    bool heldByAnother(const QString& fileName) const;
     void ensureTableListEntry();
-    bool restoreSpareIndex(dbase::Table& table, const QString& fileName, bool exclusive);
-    std::string databaseFolder() const;
+    void editTableListEntry();
+    bool restoreSpareIndex(dbase::Table& table, const QString& folder, const QString& fileName,
+                           bool exclusive);
 
     Session& m_session;
     Prompts& m_prompts;
@@ -87,6 +128,7 @@ private:
     dbase::Table m_browse;
     dbase::Table m_edit;
     ColumnSets m_columns;
+    bool m_recordTableReplaced = false;
 };
 
 } // namespace store
