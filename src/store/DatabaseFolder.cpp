@@ -148,11 +148,12 @@ bool DatabaseFolder::CreateTableFromTemplate(const QString& folder, const QStrin
     }
 }
 
-bool DatabaseFolder::openTableList(const QString& folder)
+bool DatabaseFolder::openTableList(const QString& folder, bool replaceUnreadable)
 {
     m_tableList.close();
-    if (!OpenTableWithRepair(m_tableList, folder, tablelist::fileName, false)) {
-        if (!CreateTableFromTemplate(folder, tablelist::fileName, true) ||
+    const bool exists = dbase::tableExists(localPath(folder), localPath(tablelist::fileName));
+    if (!exists || !OpenTableWithRepair(m_tableList, folder, tablelist::fileName, false)) {
+        if ((exists && !replaceUnreadable) || !CreateTableFromTemplate(folder, tablelist::fileName, true) ||
             !OpenTableWithRepair(m_tableList, folder, tablelist::fileName, false))
             return false;
     }
@@ -167,12 +168,13 @@ bool DatabaseFolder::openTableList(const QString& folder)
 
 bool DatabaseFolder::openTableListIn(const QString& folder)
 {
-    return openTableList(folder);
+    // Only a missing list is made anew: an unreadable one still lists databases someone may need.
+    return openTableList(folder, false);
 }
 
 bool DatabaseFolder::returnTableList()
 {
-    if (!openTableList(m_session.folders.database))
+    if (!openTableList(m_session.folders.database, true))
         return false;
     try {
         ensureTableListEntry();
@@ -287,7 +289,7 @@ void DatabaseFolder::ensureTableListEntry()
 
 bool DatabaseFolder::OpenDatabase()
 {
-    if (!openTableList(m_session.folders.database)) {
+    if (!openTableList(m_session.folders.database, true)) {
         m_prompts.error(QStringLiteral("Could not Open the Master.dbf file!"));
         return false;
     }

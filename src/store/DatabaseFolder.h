@@ -98,7 +98,8 @@ public:
     void setLastRecordNumber(double number);
 
     // The table list of another folder, for the Load Database dialog: reopened there with tag "IDX0" (a
-    // missing one is created from the template). False when it cannot be opened.
+    // missing one is created from the template, an unreadable one left alone). False when it cannot be
+    // opened.
     bool openTableListIn(const QString& folder);
     // Back in the database folder, on the entry of the open record table.
     bool returnTableList();
@@ -110,7 +111,7 @@ public:
     QString windowTitle();
 
 private:
-    bool openTableList(const QString& folder);
+    bool openTableList(const QString& folder, bool replaceUnreadable);
     bool openCopyBuffer();
     bool openRecordTable();
     bool createRecordTable();
