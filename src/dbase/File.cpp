@@ -99,7 +99,14 @@ std::pair<std::uint64_t, std::uint64_t> File::identity() const
 
 std::string File::readSome(std::uint64_t offset, std::size_t size) const
 {
-    std::string bytes(size, '\0');
+    std::string bytes;
+    readSomeInto(offset, size, bytes);
+    return bytes;
+}
+
+void File::readSomeInto(std::uint64_t offset, std::size_t size, std::string& bytes) const
+{
+    bytes.resize(size);
     std::size_t done = 0;
     while (done < size) {
         const ssize_t n = ::pread(fd_, bytes.data() + done, size - done, static_cast<off_t>(offset + done));
@@ -113,15 +120,20 @@ std::string File::readSome(std::uint64_t offset, std::size_t size) const
         done += static_cast<std::size_t>(n);
     }
     bytes.resize(done);
-    return bytes;
 }
 
 std::string File::read(std::uint64_t offset, std::size_t size) const
 {
-    std::string bytes = readSome(offset, size);
+    std::string bytes;
+    readInto(offset, size, bytes);
+    return bytes;
+}
+
+void File::readInto(std::uint64_t offset, std::size_t size, std::string& bytes) const
+{
+    readSomeInto(offset, size, bytes);
     if (bytes.size() != size)
         throw DatabaseError("unexpected end of file in " + path_);
-    return bytes;
 }
 
 void File::write(std::uint64_t offset, std::string_view bytes)

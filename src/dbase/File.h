@@ -40,6 +40,10 @@ public:
     std::string read(std::uint64_t offset, std::size_t size) const;
     // Up to size bytes; fewer only where the file ends.
     std::string readSome(std::uint64_t offset, std::size_t size) const;
+    // Like read and readSome, into a buffer the caller keeps: a long scan then reuses the same memory
+    // instead of having fresh pages mapped for every chunk.
+    void readInto(std::uint64_t offset, std::size_t size, std::string& bytes) const;
+    void readSomeInto(std::uint64_t offset, std::size_t size, std::string& bytes) const;
     void write(std::uint64_t offset, std::string_view bytes);
     void truncate(std::uint64_t size);
     void sync();

@@ -415,6 +415,7 @@ void MdxIndex::addTag(std::string_view name, std::string_view expression, bool d
 
     // Every key first, so that a record that cannot be evaluated leaves the file untouched.
     MdxKeySorter sorter(tag.shape.keyLength, descending, options_.sortMemoryBytes, options_.temporaryFolder);
+    sorter.reserve(records.expectedCount());
     records.forEach([&](std::uint32_t record, const RecordSource& values) {
         if (record == 0)
             throw DatabaseError("Tag " + tag.name + ": record numbers start at 1");
@@ -460,9 +461,11 @@ void MdxIndex::rebuild(LiveRecords& records)
     requireAllUsable();
     std::vector<std::unique_ptr<MdxKeySorter>> sorters;
     const std::size_t budget = options_.sortMemoryBytes / std::max<std::size_t>(tags_.size(), 1);
-    for (const TagState& tag : tags_)
+    for (const TagState& tag : tags_) {
         sorters.push_back(std::make_unique<MdxKeySorter>(tag.shape.keyLength, tag.shape.descending, budget,
                                                          options_.temporaryFolder));
+        sorters.back()->reserve(records.expectedCount());
+    }
     records.forEach([&](std::uint32_t record, const RecordSource& values) {
         if (record == 0)
             throw DatabaseError("Index file \"" + path() + "\": record numbers start at 1");

@@ -24,6 +24,8 @@ public:
     virtual ~LiveRecords() = default;
     virtual void
     forEach(const std::function<void(std::uint32_t record, const RecordSource& values)>& visit) = 0;
+    // About how many records forEach visits, so that room for their keys is made at once; 0 if unknown.
+    virtual std::uint64_t expectedCount() const { return 0; }
 };
 
 // One tag as the index file describes it.

@@ -101,6 +101,13 @@ bool MdxKeySorter::less(const char* a, const char* b) const
     return recordOf(a, keyLength_) < recordOf(b, keyLength_);
 }
 
+void MdxKeySorter::reserve(std::uint64_t entries)
+{
+    const std::uint64_t bytes = entries * recordBytes();
+    const std::uint64_t budget = memoryBytes_ - memoryBytes_ / (recordBytes() + sizeof(std::uint32_t)) * 4;
+    memory_.reserve(static_cast<std::size_t>(std::min(bytes, budget)));
+}
+
 void MdxKeySorter::add(std::string_view key, std::uint32_t record)
 {
     memory_.insert(memory_.end(), key.begin(), key.end());

@@ -22,6 +22,8 @@ public:
     MdxKeySorter(const MdxKeySorter&) = delete;
     MdxKeySorter& operator=(const MdxKeySorter&) = delete;
 
+    // Room for that many entries, as far as the memory budget goes: no copying while they are added.
+    void reserve(std::uint64_t entries);
     // key must be exactly keyLength bytes.
     void add(std::string_view key, std::uint32_t record);
     std::uint64_t size() const { return total_; }

@@ -19,6 +19,11 @@ constexpr std::uint32_t readAheadBlocks = 16;
 constexpr std::uint32_t readAheadReach = 8 * mdx::pagesPerBlock;
 constexpr std::uint32_t writeRunBlocks = 64;
 constexpr std::uint32_t glanceBlocks = 64;
+
+std::uint32_t blockIndex(std::uint32_t page)
+{
+    return (page - mdx::headerPages) / mdx::pagesPerBlock;
+}
 constexpr std::size_t coherenceBytes = mdx::updatingOffset + 1 - mdx::signatureOffset;
 
 std::uint32_t roundUpToBlock(std::uint64_t pages)
@@ -179,6 +184,7 @@ bool MdxStorage::refresh()
     header_ = fresh;
     headerOnDisk_ = fresh;
     glancedBlocks_ = 0;
+    outlines_.forget();
     cache_.clear();
     recent_.clear();
     dirty_.clear();
@@ -270,6 +276,7 @@ void MdxStorage::abandonUpdate()
     }
     dirty_.clear();
     glancedBlocks_ = 0;
+    outlines_.forget(); // they may have followed writes that are now forgotten
     updating_ = false;
     if (marked_ && !wroteBlocks_) // nothing but the mark reached the disk: take it back
         writeAt(mdx::signatureOffset, &headerOnDisk_[mdx::signatureOffset], coherenceBytes);
@@ -314,6 +321,32 @@ const std::uint8_t* MdxStorage::glance(std::uint32_t page)
     }
     return glanced_.data() +
            static_cast<std::size_t>((page - glancedFirst_) / mdx::pagesPerBlock) * mdx::blockBytes;
+}
+
+std::optional<MdxOutlines::Outline> MdxStorage::outline(std::uint32_t page, std::size_t itemLength,
+                                                        std::size_t capacity)
+{
+    if (!isBlockPage(page))
+        damaged("a pointer to page " + std::to_string(page) + ", which is not a block of the file");
+    const std::uint32_t blocks = blockIndex(endPage_);
+    if (blocks <= glanceBlocks)
+        return std::nullopt;
+    if (!outlines_.covers(itemLength)) {
+        outlines_.start(itemLength, capacity, blocks);
+        glanced_.resize(static_cast<std::size_t>(glanceBlocks) * mdx::blockBytes);
+        glancedBlocks_ = 0;
+        for (std::uint32_t first = 0; first < blocks; first += glanceBlocks) {
+            const std::uint64_t offset =
+                (mdx::headerPages + std::uint64_t(first) * mdx::pagesPerBlock) * mdx::pageBytes;
+            const ssize_t got = ::pread(fd_, glanced_.data(), glanced_.size(), static_cast<off_t>(offset));
+            for (std::uint32_t i = 0; got > 0 && i < static_cast<std::uint32_t>(got) / mdx::blockBytes; ++i)
+                outlines_.add(first + i, glanced_.data() + static_cast<std::size_t>(i) * mdx::blockBytes);
+        }
+        // Cached blocks, dirty ones included, are newer than the disk.
+        for (const auto& [cachedPage, entry] : cache_)
+            outlines_.add(blockIndex(cachedPage), entry.block->bytes.data());
+    }
+    return outlines_.at(blockIndex(page));
 }
 
 MdxBlockPtr MdxStorage::read(std::uint32_t page)
@@ -390,6 +423,7 @@ void MdxStorage::write(std::uint32_t page, const MdxBlock::Bytes& bytes)
     auto block = std::make_shared<MdxBlock>();
     block->bytes = bytes;
     glancedBlocks_ = 0;
+    outlines_.forgetBlock(blockIndex(page));
     insert(page, std::move(block), true);
     if (dirty_.size() > capacity_ / 2)
         flushBlocks();
@@ -436,6 +470,7 @@ void MdxStorage::resetBlocks()
     cache_.clear();
     recent_.clear();
     glancedBlocks_ = 0;
+    outlines_.forget();
     dirty_.clear();
     endPage_ = mdx::headerPages;
     mdx::put32(&header[mdx::pageCountOffset], endPage_);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MdxFormat.h"
+#include "MdxOutlines.h"
 
 #include <array>
 #include <cstdint>
@@ -80,6 +81,11 @@ public:
     // The bytes of a block for a quick look, without bringing it into the cache (a scan reads many blocks
     // at once into a buffer of its own). Valid until the next call on this object.
     const std::uint8_t* glance(std::uint32_t page);
+    // What counting needs of a block that is not cached, for tags of itemLength-byte entries (see
+    // MdxOutlines): the first call reads the whole file once, and the outlines stay until the file
+    // changes. Nothing for a small file, where a glance reads it all anyway, or for a block written since.
+    std::optional<MdxOutlines::Outline> outline(std::uint32_t page, std::size_t itemLength,
+                                                std::size_t capacity);
     void write(std::uint32_t page, const MdxBlock::Bytes& bytes);
     // A block from the free list, or a new one at the end of the file. Its contents are undefined.
     std::uint32_t allocate();
@@ -131,6 +137,7 @@ private:
     std::vector<std::uint8_t> glanced_;
     std::uint32_t glancedFirst_ = 0;
     std::uint32_t glancedBlocks_ = 0;
+    MdxOutlines outlines_;
 
     bool interrupted_ = false;
     bool updating_ = false;

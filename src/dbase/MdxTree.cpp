@@ -467,6 +467,11 @@ std::int64_t MdxTree::childEntries(const Loaded& node, std::uint32_t child, std:
         counts.assign(node.view.children(), -1);
     if (counts[child] < 0) {
         const std::uint32_t page = node.view.pointer(child);
+        if (const auto outline = uncachedOutline(page)) {
+            std::uint64_t visits = 0;
+            counts[child] = outlineEntries(page, depth + 1, *outline, visits);
+            return counts[child];
+        }
         // A leaf's count is all that is needed of it: a glance, without keeping the page in the cache.
         if (depth + 2 == height()) {
             const MdxPageView leaf(storage_, storage_.glance(page), page, shape_);
@@ -478,6 +483,35 @@ std::int64_t MdxTree::childEntries(const Loaded& node, std::uint32_t child, std:
         }
     }
     return counts[child];
+}
+
+std::optional<MdxOutlines::Outline> MdxTree::uncachedOutline(std::uint32_t page)
+{
+    if (storage_.cached(page))
+        return std::nullopt; // the block itself may know its count already
+    return storage_.outline(page, shape_.itemLength, shape_.capacity);
+}
+
+// The entries under a page that is not cached, from the outlines of it and of the pages below it.
+std::int64_t MdxTree::outlineEntries(std::uint32_t page, std::uint32_t depth,
+                                     const MdxOutlines::Outline& outline, std::uint64_t& visits)
+{
+    if (++visits > storage_.endPage() / mdx::pagesPerBlock)
+        damaged("pages are shared between subtrees");
+    const bool leafLevel = depth + 1 == height();
+    if (leafLevel != (outline.children == nullptr))
+        damaged("page " + std::to_string(page) + " lies at an uneven depth");
+    if (leafLevel)
+        return outline.entries;
+    std::int64_t sum = 0;
+    for (std::uint32_t i = 0; i <= outline.entries; ++i) {
+        const std::uint32_t child = outline.children[i];
+        const std::optional<MdxOutlines::Outline> inner = uncachedOutline(child);
+        sum += inner ? outlineEntries(child, depth + 1, *inner, visits) : subtreeEntries(child, depth + 1);
+        if (sum > entryLimit())
+            damaged("more entries than the file can hold");
+    }
+    return sum;
 }
 
 std::int64_t MdxTree::subtreeEntries(std::uint32_t page, std::uint32_t depth)

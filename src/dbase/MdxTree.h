@@ -141,6 +141,9 @@ private:
                                         const KeyRange& range, bool strictlyAfter);
 
     std::int64_t subtreeEntries(std::uint32_t page, std::uint32_t depth);
+    std::optional<MdxOutlines::Outline> uncachedOutline(std::uint32_t page);
+    std::int64_t outlineEntries(std::uint32_t page, std::uint32_t depth, const MdxOutlines::Outline& outline,
+                                std::uint64_t& visits);
     std::int64_t childEntries(const Loaded& node, std::uint32_t child, std::uint32_t depth);
     std::int64_t rank(const Boundary& boundary);
     std::int64_t total();

@@ -14,11 +14,11 @@ void scanRecords(const File& file, const DbfHeader& header, Visit&& visit)
 {
     const std::size_t length = header.recordLength;
     const std::size_t perChunk = std::max<std::size_t>(1, (1024 * 1024) / length);
+    std::string chunk;
     for (std::uint64_t first = 1; first <= header.recordCount; first += perChunk) {
         const auto n =
             static_cast<std::size_t>(std::min<std::uint64_t>(perChunk, header.recordCount - first + 1));
-        const std::string chunk =
-            file.read(header.recordOffset(static_cast<std::uint32_t>(first)), n * length);
+        file.readInto(header.recordOffset(static_cast<std::uint32_t>(first)), n * length, chunk);
         for (std::size_t i = 0; i < n; ++i)
             visit(static_cast<std::uint32_t>(first + i), std::string_view(chunk).substr(i * length, length));
     }

@@ -37,6 +37,7 @@ public:
     {}
 
     void forEach(const std::function<void(std::uint32_t record, const RecordSource& values)>& visit) override;
+    std::uint64_t expectedCount() const override { return header_.recordCount; }
 
 private:
     const File& dbf_;

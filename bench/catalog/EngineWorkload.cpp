@@ -1,0 +1,157 @@
+// The workload on the table engine: a record table made from the template's columns, shared use as the
+// program has it, posts handed to the operating system one by one.
+#include "dbase/Table.h"
+#include "StampGenerator.h"
+#include "store/TemplateTables.h"
+#include "Workloads.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <stdexcept>
+
+namespace bench {
+
+namespace {
+
+constexpr const char* table = "stamps.dbf";
+
+void store(dbase::Table& target, const StampGenerator& generator, const std::vector<Cell>& cells)
+{
+    const std::vector<dbase::FieldSpec>& columns = generator.columns();
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        const Cell& cell = cells[i];
+        if (cell.blank)
+            continue; // a new record starts blank
+        switch (columns[i].type) {
+        case dbase::FieldType::Numeric:
+        case dbase::FieldType::Float:
+            target.setNumber(i, cell.number);
+            break;
+        case dbase::FieldType::Binary:
+        case dbase::FieldType::General:
+            target.setBlob(i, cell.text);
+            break;
+        default:
+            target.setString(i, cell.text);
+        }
+    }
+}
+
+// The key of STR(RECNO, 20, 4).
+std::string numberKey(std::int64_t number)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%20.4f", static_cast<double>(number));
+    return text;
+}
+
+} // namespace
+
+BenchResults runEngineWorkload(std::int64_t records, const std::string& folder)
+{
+    BenchResults results;
+    const store::TemplateTable layout = store::recordTemplate();
+    dbase::createTable(
+        folder, table, layout.fields,
+        {{"IDX0", "STR(RECNO, 20, 4)", false}, {"IDX1", "UPPER(SUBSTR(DESCRIPT, 1, 99))", false}});
+    StampGenerator generator(layout.fields, 1);
+    {
+        dbase::Table stamps;
+        stamps.open(folder, table);
+        const Stopwatch watch;
+        for (std::int64_t n = 1; n <= records; ++n) {
+            stamps.append();
+            store(stamps, generator, generator.next(n));
+            stamps.post();
+        }
+        results.add(figure::append, watch.milliseconds());
+    }
+    results.add(figure::files, folderMegabytes(folder));
+    {
+        dbase::Table stamps;
+        stamps.open(folder, table, true);
+        const Stopwatch watch;
+        stamps.addTag({"IDX2", "UPPER(COUNTRY)", false});
+        results.add(figure::buildTag, watch.milliseconds());
+    }
+    const int descript = [&] {
+        dbase::Table stamps;
+        stamps.open(folder, table);
+        return stamps.fieldIndex("DESCRIPT");
+    }();
+    const auto description = static_cast<std::size_t>(descript);
+    {
+        dbase::Table stamps;
+        stamps.open(folder, table, false, "IDX1");
+        std::int64_t counted = 0;
+        const Stopwatch watch;
+        for (char letter = 'A'; letter <= 'Z'; ++letter) {
+            const auto [lower, upper] = letterRange(letter);
+            stamps.setRange(lower, upper);
+            counted += stamps.recordCount();
+        }
+        results.add(figure::letterCounts, watch.milliseconds());
+        results.add(figure::counted, static_cast<double>(counted));
+    }
+    {
+        dbase::Table stamps;
+        stamps.open(folder, table, false, "IDX0");
+        const std::vector<std::int64_t> targets = seekTargets(records);
+        std::size_t length = 0;
+        const Stopwatch watch;
+        for (std::int64_t target : targets) {
+            if (!stamps.findKey(numberKey(target)))
+                throw std::runtime_error("record " + std::to_string(target) + " not found");
+            length += stamps.asString(description).size();
+        }
+        results.add(figure::seek, watch.milliseconds() * 1000.0 / static_cast<double>(targets.size()));
+        if (length == 0)
+            throw std::runtime_error("the records found have no descriptions");
+    }
+    {
+        dbase::Table stamps;
+        stamps.open(folder, table);
+        std::int64_t hits = 0;
+        const Stopwatch watch;
+        for (stamps.first(); !stamps.eof(); stamps.next())
+            hits += stamps.asString(description).find(searchedWord) != std::string::npos;
+        results.add(figure::scan, watch.milliseconds());
+        results.add(figure::scanHits, static_cast<double>(hits));
+    }
+    {
+        std::vector<double> times;
+        for (int i = 0; i < openRepeats; ++i) {
+            const Stopwatch watch;
+            dbase::Table stamps;
+            stamps.open(folder, table, false, "IDX1");
+            if (stamps.asString(description).empty())
+                throw std::runtime_error("the first record has no description");
+            times.push_back(watch.milliseconds());
+        }
+        std::sort(times.begin(), times.end());
+        results.add(figure::openFirst, times[times.size() / 2]);
+    }
+    {
+        dbase::Table stamps;
+        stamps.open(folder, table);
+        const Stopwatch watch;
+        for (std::int64_t n = 10; n <= records; n += 10) {
+            if (!stamps.gotoBookmark(static_cast<dbase::Table::Bookmark>(n)))
+                throw std::runtime_error("record " + std::to_string(n) + " is missing");
+            stamps.deleteRecord();
+        }
+        results.add(figure::deletes, watch.milliseconds());
+    }
+    {
+        dbase::Table stamps;
+        stamps.open(folder, table, true);
+        const Stopwatch watch;
+        stamps.pack();
+        results.add(figure::pack, watch.milliseconds());
+        results.add(figure::packed, static_cast<double>(stamps.recordCount()));
+    }
+    results.add(figure::memory, peakMemoryMegabytes());
+    return results;
+}
+
+} // namespace bench
