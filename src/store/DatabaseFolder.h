@@ -105,7 +105,6 @@ public:
     bool returnTableList();
 
     Session& session() { return m_session; }
-    Prompts& prompts() { return m_prompts; }
 
     // The window title: prefix, " - Database: " and the database name, and the read-only mark.
     QString windowTitle();

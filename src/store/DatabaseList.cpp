@@ -28,7 +28,8 @@ void cancelEditing(dbase::Table& table)
 
 } // namespace
 
-DatabaseList::DatabaseList(DatabaseFolder& folder) : m_database(folder), m_prompts(folder.prompts()) {}
+DatabaseList::DatabaseList(DatabaseFolder& folder, Prompts& prompts) : m_database(folder), m_prompts(prompts)
+{}
 
 DatabaseList::~DatabaseList()
 {

@@ -23,7 +23,8 @@ class DatabaseList
 public:
     static constexpr int maximumDatabases = 999;
 
-    explicit DatabaseList(DatabaseFolder& folder);
+    // Messages go to prompts, so that each window shows its own.
+    DatabaseList(DatabaseFolder& folder, Prompts& prompts);
     ~DatabaseList();
     DatabaseList(const DatabaseList&) = delete;
     DatabaseList& operator=(const DatabaseList&) = delete;

@@ -95,7 +95,9 @@ private:
     std::string m_tag;
 };
 
-TableMaintenance::TableMaintenance(DatabaseFolder& folder) : m_folder(folder), m_prompts(folder.prompts()) {}
+TableMaintenance::TableMaintenance(DatabaseFolder& folder, Prompts& prompts)
+    : m_folder(folder), m_prompts(prompts)
+{}
 
 QString TableMaintenance::backupFolder() const
 {

@@ -40,7 +40,8 @@ public:
     static const QString previousTableName;   // "TEMP$$$.DBF", the table a repair or restore replaced
     static const QString exclusiveUseRefused; // the "Function Failed!" message
 
-    explicit TableMaintenance(DatabaseFolder& folder);
+    // Messages go to prompts, so that each window shows its own.
+    TableMaintenance(DatabaseFolder& folder, Prompts& prompts);
 
     // Copies every readable record into a fresh table from the template, renumbered 1 ... n, which then
     // takes the table's place; the old table stays as "TEMP$$$.DBF".

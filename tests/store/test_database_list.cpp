@@ -33,7 +33,7 @@ TEST(DatabaseList, ListsTheDatabasesOfAFolderInFileNameOrder)
     Database db;
     db.open();
     listTables(*db.folder, {"data_2.dbf", "DATA_1.DBF"});
-    store::DatabaseList list(*db.folder);
+    store::DatabaseList list(*db.folder, db.prompts);
     ASSERT_TRUE(list.showFolder(db.session.folders.database));
     EXPECT_EQ(fileNames(list), QStringList({"data.dbf", "DATA_1.DBF", "data_2.dbf"}));
     EXPECT_EQ(list.entries()[0].name, "data.dbf");
@@ -46,7 +46,7 @@ TEST(DatabaseList, NewTakesTheSmallestFreeNumberAndCreatesTheTable)
     Database db;
     db.open();
     listTables(*db.folder, {"data_1.dbf", "data_3.dbf"});
-    store::DatabaseList list(*db.folder);
+    store::DatabaseList list(*db.folder, db.prompts);
     ASSERT_TRUE(list.showFolder(db.session.folders.database));
     const int index = list.addEntry("Airmail", "Stamps that flew");
     ASSERT_GE(index, 0);
@@ -71,7 +71,7 @@ TEST(DatabaseList, NewAdoptsATableFileThatIsNotListedYet)
         ASSERT_TRUE(
             QFile::rename(db.file(QStringLiteral("data.") + ext), db.file(QStringLiteral("data_1.") + ext)));
     db.open();
-    store::DatabaseList list(*db.folder);
+    store::DatabaseList list(*db.folder, db.prompts);
     ASSERT_TRUE(list.showFolder(db.session.folders.database));
     ASSERT_EQ(list.entries()[list.addEntry("Found again", {})].fileName, "data_1.dbf");
     EXPECT_EQ(tableNumbers(db.session.folders.database, "data_1.dbf").size(), 2u);
@@ -85,7 +85,7 @@ TEST(DatabaseList, NewRefusesWhenAll999NamesAreListed)
     for (int n = 1; n <= 999; ++n)
         names.append(QStringLiteral("data_%1.dbf").arg(n));
     listTables(*db.folder, names);
-    store::DatabaseList list(*db.folder);
+    store::DatabaseList list(*db.folder, db.prompts);
     ASSERT_TRUE(list.showFolder(db.session.folders.database));
     EXPECT_EQ(list.entries().size(), 1000);
     EXPECT_TRUE(list.freeFileName().isEmpty());
@@ -102,7 +102,7 @@ TEST(DatabaseList, EditWritesNameAndDescriptionBack)
     Database db;
     db.open();
     {
-        store::DatabaseList list(*db.folder);
+        store::DatabaseList list(*db.folder, db.prompts);
         ASSERT_TRUE(list.showFolder(db.session.folders.database));
         ASSERT_TRUE(list.updateEntry("DATA.DBF", "Main catalog", QString(250, QLatin1Char('d'))));
         EXPECT_EQ(list.entries()[0].name, "Main catalog");
@@ -110,7 +110,7 @@ TEST(DatabaseList, EditWritesNameAndDescriptionBack)
     EXPECT_EQ(db.folder->databaseName(), "Main catalog");
     db.close();
     db.open();
-    store::DatabaseList list(*db.folder);
+    store::DatabaseList list(*db.folder, db.prompts);
     ASSERT_TRUE(list.showFolder(db.session.folders.database));
     EXPECT_EQ(list.entries()[0].description, QString(250, QLatin1Char('d')));
 }
@@ -119,7 +119,7 @@ TEST(DatabaseList, DeleteRemovesTheEntryAndTheTableHereAndInTheBackup)
 {
     Database db;
     db.open();
-    store::DatabaseList list(*db.folder);
+    store::DatabaseList list(*db.folder, db.prompts);
     ASSERT_TRUE(list.showFolder(db.session.folders.database));
     list.addEntry("Old", {});
     list.addEntry("Older", {});
@@ -143,7 +143,7 @@ TEST(DatabaseList, ATableInUseCannotBeDeleted)
 {
     Database db;
     db.open();
-    store::DatabaseList list(*db.folder);
+    store::DatabaseList list(*db.folder, db.prompts);
     ASSERT_TRUE(list.showFolder(db.session.folders.database));
     EXPECT_FALSE(list.canDelete("data.dbf")) << "the record window has it open";
     list.addEntry("Shared", {});
@@ -161,7 +161,7 @@ TEST(DatabaseList, DeletingAnEntryThatIsGoneReportsIt)
 {
     Database db;
     db.open();
-    store::DatabaseList list(*db.folder);
+    store::DatabaseList list(*db.folder, db.prompts);
     ASSERT_TRUE(list.showFolder(db.session.folders.database));
     EXPECT_FALSE(list.deleteEntry("data_5.dbf"));
     EXPECT_EQ(db.prompts.messages, QStringList("error: Table Could Not Be Deleted!"));
@@ -175,7 +175,7 @@ TEST(DatabaseList, AnotherFolderIsListedAndTheTableListReturnsAfterwards)
     const QString privateFolder = db.program.file("data0001");
     ASSERT_TRUE(QDir().mkpath(privateFolder));
     {
-        store::DatabaseList list(*db.folder);
+        store::DatabaseList list(*db.folder, db.prompts);
         ASSERT_TRUE(list.showFolder(privateFolder));
         EXPECT_TRUE(list.entries().isEmpty());
         const int index = list.addEntry("Mine", {});
@@ -198,7 +198,7 @@ TEST(DatabaseList, ATableListThatCannotBeOpenedIsReported)
     const QString broken = db.program.file("broken");
     ASSERT_TRUE(QDir().mkpath(broken));
     db.program.write("broken/master.dbf", "not a table");
-    store::DatabaseList list(*db.folder);
+    store::DatabaseList list(*db.folder, db.prompts);
     db.prompts.answerYes = false;
     EXPECT_FALSE(list.showFolder(broken));
     EXPECT_TRUE(list.entries().isEmpty());

@@ -96,7 +96,8 @@ TEST(TableMaintenance, RepairRenumbersTheRecordsInTheirOrderAndTheNextRecordFoll
     const auto values = tableValues(db.session.folders.database, "data.dbf");
 
     Progress progress;
-    const store::MaintenanceResult result = store::TableMaintenance(*db.folder).RepairTable(&progress);
+    const store::MaintenanceResult result =
+        store::TableMaintenance(*db.folder, db.prompts).RepairTable(&progress);
     EXPECT_EQ(result.outcome, Outcome::Succeeded);
     EXPECT_EQ(result.storedRecords, 3);
     EXPECT_EQ(progress.total, 3);
@@ -123,7 +124,7 @@ TEST(TableMaintenance, RepairKeepsWhatCanBeReadOfARecordWithADamagedMemo)
     damageMemo(db.file("data.dbf"), 1, Database::notes);
     db.open();
 
-    const store::MaintenanceResult result = store::TableMaintenance(*db.folder).RepairTable();
+    const store::MaintenanceResult result = store::TableMaintenance(*db.folder, db.prompts).RepairTable();
     EXPECT_EQ(result.outcome, Outcome::Failed);
     EXPECT_EQ(result.failedRecords, 1);
     EXPECT_EQ(result.storedRecords, 3) << "the damaged record stays, without its memo";
@@ -140,7 +141,7 @@ TEST(TableMaintenance, BackupThenRestoreGivesBackEveryRecordByteForByte)
     db.open();
     fillCatalog(db);
     const auto values = tableValues(db.session.folders.database, "data.dbf");
-    store::TableMaintenance maintenance(*db.folder);
+    store::TableMaintenance maintenance(*db.folder, db.prompts);
 
     Progress progress;
     const store::MaintenanceResult backup = maintenance.BackupTable(&progress);
@@ -183,7 +184,7 @@ TEST(TableMaintenance, ANewBackupReplacesTheOldOne)
     Database db;
     db.open();
     db.appendStamps(5);
-    store::TableMaintenance maintenance(*db.folder);
+    store::TableMaintenance maintenance(*db.folder, db.prompts);
     ASSERT_TRUE(maintenance.BackupTable().succeeded());
     dbase::Table& table = db.folder->browseTable();
     table.first();
@@ -199,7 +200,7 @@ TEST(TableMaintenance, ABackupFolderThatIsMissingIsCreated)
     ASSERT_TRUE(QDir(db.file("BACKUP")).removeRecursively());
     db.open();
     db.appendStamps(2);
-    EXPECT_TRUE(store::TableMaintenance(*db.folder).BackupTable().succeeded());
+    EXPECT_TRUE(store::TableMaintenance(*db.folder, db.prompts).BackupTable().succeeded());
     EXPECT_EQ(tableNumbers(db.file("BACKUP"), "data.dbf"), (std::vector<int>{1, 2}));
 }
 
@@ -209,7 +210,8 @@ TEST(TableMaintenance, RestoreWithoutABackupChangesNothing)
     db.open();
     db.appendStamps(2);
     const QByteArray records = db.read(db.file("data.dbf"));
-    const store::MaintenanceResult result = store::TableMaintenance(*db.folder).RestoreTable(true);
+    const store::MaintenanceResult result =
+        store::TableMaintenance(*db.folder, db.prompts).RestoreTable(true);
     EXPECT_EQ(result.outcome, Outcome::Failed);
     EXPECT_EQ(result.failedRecords, 0);
     EXPECT_EQ(db.read(db.file("data.dbf")), records);
@@ -223,7 +225,7 @@ TEST(TableMaintenance, BackupLeavesExactlyTheFoldersListsInTheBackup)
     writeLists(db.session.folders.database, 3, "live");
     writeLists(db.file("BACKUP"), 5, "old");
     db.open();
-    ASSERT_TRUE(store::TableMaintenance(*db.folder).BackupTable().succeeded());
+    ASSERT_TRUE(store::TableMaintenance(*db.folder, db.prompts).BackupTable().succeeded());
     EXPECT_EQ(listFilesIn(db.file("BACKUP")),
               QStringList({"list1.dbf", "list1.mdx", "list2.dbf", "list2.mdx", "list3.dbf", "list3.mdx"}));
     EXPECT_EQ(db.read(db.backupFile("list2.mdx")), "live2");
@@ -237,7 +239,7 @@ TEST(TableMaintenance, RestoreBringsBackTheListsOnlyWhenAsked)
         db.open();
         db.appendStamps(1);
         writeLists(db.session.folders.database, 2, "backed up");
-        store::TableMaintenance maintenance(*db.folder);
+        store::TableMaintenance maintenance(*db.folder, db.prompts);
         ASSERT_TRUE(maintenance.BackupTable().succeeded());
         writeLists(db.session.folders.database, 4, "changed");
         ASSERT_TRUE(maintenance.RestoreTable(withLists).succeeded());
@@ -270,7 +272,7 @@ TEST(TableMaintenance, EveryOperationNeedingExclusiveUseRefusesWhileAnotherUserH
     Database db;
     db.open();
     db.appendStamps(3);
-    store::TableMaintenance maintenance(*db.folder);
+    store::TableMaintenance maintenance(*db.folder, db.prompts);
     ASSERT_TRUE(maintenance.BackupTable().succeeded());
     dbase::Table& table = db.folder->browseTable();
     table.first();
@@ -318,7 +320,7 @@ TEST(TableMaintenance, PackRemovesDeletedRecordsAndLeavesTheTableAsItWas)
     table.setActiveTag("IDX0");
     table.first();
     table.deleteRecord();
-    store::TableMaintenance maintenance(*db.folder);
+    store::TableMaintenance maintenance(*db.folder, db.prompts);
     EXPECT_TRUE(maintenance.PackTable(table, true));
     EXPECT_FALSE(table.isExclusive());
     EXPECT_EQ(table.activeTag(), "IDX0");
@@ -345,7 +347,7 @@ TEST(TableMaintenance, PackingTheTableListKeepsItOnTheOpenTablesEntry)
     store::setColumnText(list, store::tablelist::fileNameColumn, "data_1.dbf");
     list.post();
     list.deleteRecord();
-    store::TableMaintenance maintenance(*db.folder);
+    store::TableMaintenance maintenance(*db.folder, db.prompts);
     EXPECT_TRUE(maintenance.PackTable(list, true));
     EXPECT_EQ(list.activeTag(), "IDX0");
     EXPECT_EQ(db.folder->databaseName(), "data.dbf");
@@ -359,7 +361,7 @@ TEST(TableMaintenance, EmptyingRemovesEveryRecordButNumbersGoOn)
     db.open();
     fillCatalog(db);
     dbase::Table& table = db.folder->browseTable();
-    EXPECT_TRUE(store::TableMaintenance(*db.folder).EmptyTable(table));
+    EXPECT_TRUE(store::TableMaintenance(*db.folder, db.prompts).EmptyTable(table));
     EXPECT_EQ(table.recordCount(), 0);
     EXPECT_FALSE(table.isExclusive());
     db.appendStamps(1);
