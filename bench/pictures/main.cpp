@@ -39,7 +39,8 @@ QImage photograph()
             const int jitter = static_cast<int>(noise >> 28) - 8;
             const int ripple = static_cast<int>(127 * std::sin((x + 2 * y) / 40.0));
             line[x] = qRgb(std::clamp(x * 255 / pictureWidth + jitter, 0, 255),
-                           std::clamp(y * 255 / pictureHeight + jitter, 0, 255), std::clamp(128 + ripple + jitter, 0, 255));
+                           std::clamp(y * 255 / pictureHeight + jitter, 0, 255),
+                           std::clamp(128 + ripple + jitter, 0, 255));
         }
     }
     return image;
@@ -107,8 +108,9 @@ int main(int argc, char** argv)
             return 1;
         }
     const std::string tableFolder = folder.path().toStdString();
-    dbase::createTable(tableFolder, "bench.dbf",
-                       {{"NUMBER", dbase::FieldType::Numeric, 6, 0}, {"PICTURE", dbase::FieldType::Binary, 10, 0}});
+    dbase::createTable(
+        tableFolder, "bench.dbf",
+        {{"NUMBER", dbase::FieldType::Numeric, 6, 0}, {"PICTURE", dbase::FieldType::Binary, 10, 0}});
     {
         dbase::Table table;
         table.open(tableFolder, "bench.dbf");
@@ -125,87 +127,107 @@ int main(int argc, char** argv)
 
     std::vector<Row> rows;
     const QString bmp = folder.filePath("picture.bmp");
-    rows.push_back({"Qt reads the BMP file (reference)", medianMilliseconds(runs, [&] { QImage(bmp).size(); }),
-                    megabytes(QFileInfo(bmp).size())});
-    rows.push_back({"Qt writes a BMP image in memory (reference)", medianMilliseconds(runs, [&] {
-                        QByteArray bytes;
-                        QBuffer buffer(&bytes);
-                        buffer.open(QIODevice::WriteOnly);
-                        QImageWriter(&buffer, "BMP").write(picture);
-                    }),
+    rows.push_back({"Qt reads the BMP file (reference)",
+                    medianMilliseconds(runs, [&] { QImage(bmp).size(); }), megabytes(QFileInfo(bmp).size())});
+    rows.push_back({"Qt writes a BMP image in memory (reference)",
+                    medianMilliseconds(runs,
+                                       [&] {
+                                           QByteArray bytes;
+                                           QBuffer buffer(&bytes);
+                                           buffer.open(QIODevice::WriteOnly);
+                                           QImageWriter(&buffer, "BMP").write(picture);
+                                       }),
                     {}});
     for (const QString& name : files) {
         const QString path = folder.filePath(name);
         rows.push_back({"Load " + QFileInfo(name).suffix().toUpper() + " file into the field",
-                        medianMilliseconds(runs, [&] { control->loadFile(path); }), megabytes(QFileInfo(path).size())});
+                        medianMilliseconds(runs, [&] { control->loadFile(path); }),
+                        megabytes(QFileInfo(path).size())});
     }
 
-    rows.push_back({"Store into the record (BMP image, post)", medianMilliseconds(runs, [&] {
-                        control->setPicture(picture);
-                        dbase::Table table;
-                        table.open(tableFolder, "bench.dbf");
-                        table.first();
-                        table.edit();
-                        control->storeToColumn(table, pictureColumn);
-                        table.post();
-                    }),
+    rows.push_back({"Store into the record (BMP image, post)",
+                    medianMilliseconds(runs,
+                                       [&] {
+                                           control->setPicture(picture);
+                                           dbase::Table table;
+                                           table.open(tableFolder, "bench.dbf");
+                                           table.first();
+                                           table.edit();
+                                           control->storeToColumn(table, pictureColumn);
+                                           table.post();
+                                       }),
                     megabytes(control->pictureData().size())});
-    rows.push_back({"Open the table and load the field from the record", medianMilliseconds(runs, [&] {
-                        dbase::Table table;
-                        table.open(tableFolder, "bench.dbf");
-                        table.first();
-                        control->loadFromColumn(table, pictureColumn);
-                    }),
+    rows.push_back({"Open the table and load the field from the record",
+                    medianMilliseconds(runs,
+                                       [&] {
+                                           dbase::Table table;
+                                           table.open(tableFolder, "bench.dbf");
+                                           table.first();
+                                           control->loadFromColumn(table, pictureColumn);
+                                       }),
                     {}});
     // Where those times go: the table engine's part, and the BMP image's.
-    rows.push_back({"- of which the engine reads the value", medianMilliseconds(runs, [&] {
-                        dbase::Table table;
-                        table.open(tableFolder, "bench.dbf");
-                        table.first();
-                        store::columnBlob(table, pictureColumn).size();
-                    }),
+    rows.push_back({"- of which the engine reads the value",
+                    medianMilliseconds(runs,
+                                       [&] {
+                                           dbase::Table table;
+                                           table.open(tableFolder, "bench.dbf");
+                                           table.first();
+                                           store::columnBlob(table, pictureColumn).size();
+                                       }),
                     {}});
     const QByteArray stored = control->pictureData();
     rows.push_back({"- of which the BMP image is decoded",
-                    medianMilliseconds(runs, [&] { pictures::StoredPicture::decode(stored).size(); }), {}});
-    rows.push_back({"- of which the engine writes the value and posts", medianMilliseconds(runs, [&] {
-                        dbase::Table table;
-                        table.open(tableFolder, "bench.dbf");
-                        table.first();
-                        table.edit();
-                        store::setColumnBlob(table, pictureColumn, stored);
-                        table.post();
-                    }),
+                    medianMilliseconds(runs, [&] { pictures::StoredPicture::decode(stored).size(); }),
+                    {}});
+    rows.push_back({"- of which the engine writes the value and posts",
+                    medianMilliseconds(runs,
+                                       [&] {
+                                           dbase::Table table;
+                                           table.open(tableFolder, "bench.dbf");
+                                           table.first();
+                                           table.edit();
+                                           store::setColumnBlob(table, pictureColumn, stored);
+                                           table.post();
+                                       }),
                     {}});
     rows.push_back({"- of which the BMP image is encoded",
-                    medianMilliseconds(runs, [&] { pictures::StoredPicture::encode(picture, false).size(); }), {}});
+                    medianMilliseconds(runs, [&] { pictures::StoredPicture::encode(picture, false).size(); }),
+                    {}});
     rows.push_back({"Read the picture file only (no field)",
-                    medianMilliseconds(runs, [&] { pictures::PictureFile::read(bmp).size(); }), {}});
-    rows.push_back({"Save an unchanged picture back (skipped)", medianMilliseconds(runs, [&] {
-                        dbase::Table table;
-                        table.open(tableFolder, "bench.dbf");
-                        table.first();
-                        control->loadFromColumn(table, pictureColumn);
-                        table.edit();
-                        control->storeToColumn(table, pictureColumn);
-                        table.post();
-                    }),
+                    medianMilliseconds(runs, [&] { pictures::PictureFile::read(bmp).size(); }),
+                    {}});
+    rows.push_back({"Save an unchanged picture back (skipped)",
+                    medianMilliseconds(runs,
+                                       [&] {
+                                           dbase::Table table;
+                                           table.open(tableFolder, "bench.dbf");
+                                           table.first();
+                                           control->loadFromColumn(table, pictureColumn);
+                                           table.edit();
+                                           control->storeToColumn(table, pictureColumn);
+                                           table.post();
+                                       }),
                     "load and post included"});
 
     control->setAutoStretch(false);
-    rows.push_back({"Paint the field, natural size", medianMilliseconds(runs, [&] { window.repaint(); }), "800 x 600 field"});
-    rows.push_back({"Switch on auto stretch and paint (scales the picture)", medianMilliseconds(runs, [&] {
-                        control->setAutoStretch(false);
-                        control->setAutoStretch(true);
-                        window.repaint();
-                    }),
+    rows.push_back({"Paint the field, natural size", medianMilliseconds(runs, [&] { window.repaint(); }),
+                    "800 x 600 field"});
+    rows.push_back({"Switch on auto stretch and paint (scales the picture)",
+                    medianMilliseconds(runs,
+                                       [&] {
+                                           control->setAutoStretch(false);
+                                           control->setAutoStretch(true);
+                                           window.repaint();
+                                       }),
                     {}});
     rows.push_back({"Paint again, stretched", medianMilliseconds(runs, [&] { window.repaint(); }), {}});
 
     for (const QString& name : files) {
         const QString path = folder.filePath("saved-" + name);
         rows.push_back({"Save as " + QFileInfo(name).suffix().toUpper(),
-                        medianMilliseconds(runs, [&] { control->saveToFile(path); }), megabytes(QFileInfo(path).size())});
+                        medianMilliseconds(runs, [&] { control->saveToFile(path); }),
+                        megabytes(QFileInfo(path).size())});
     }
 
     std::printf("Picture of %d x %d pixels, median of %d runs\n\n", pictureWidth, pictureHeight, runs);

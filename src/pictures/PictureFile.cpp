@@ -1,5 +1,6 @@
 #include "PictureFile.h"
 
+#include "BmpCodec.h"
 #include "GifWriter.h"
 #include "PcxCodec.h"
 
@@ -19,12 +20,6 @@ bool namedPcx(const QString& path)
     return QFileInfo(path).suffix().toUpper() == QLatin1String("PCX");
 }
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QByteArray encodeWithQt(const QImage& image, const char* format, int quality)
 {
     QByteArray bytes;
@@ -40,7 +35,7 @@ QByteArray encode(const QImage& image, Format format)
 {
     switch (format) {
     case Format::Bmp:
-        return encodeWithQt(image, "BMP", -1);
+        return BmpCodec::write(image);
     case Format::Png:
         return encodeWithQt(image, "PNG", -1);
     case Format::Jpeg:
@@ -75,9 +70,22 @@ Format formatForSaving(const QString& path)
 
 QImage read(const QString& path)
 {
-    const QByteArray bytes = readAll(path);
-    if (bytes.isEmpty())
+    // The file is mapped rather than copied: a large picture is read straight from the file cache. Every
+    // reader copies what it decodes, so nothing keeps pointing into the mapping once it is gone.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() == 0)
         return {};
+    QByteArray copied;
+    const uchar* mapped = file.map(0, file.size());
+    if (!mapped)
+        copied = file.readAll();
+    const QByteArray bytes =
+        mapped ? QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), file.size()) : copied;
+    if (bytes.startsWith("BM")) {
+        QImage image = BmpCodec::read(bytes);
+        if (!image.isNull())
+            return image;
+    }
     if (namedPcx(path) || PcxCodec::looksLikePcx(bytes)) {
         QImage image = PcxCodec::read(bytes);
         if (!image.isNull())
@@ -85,9 +93,14 @@ QImage read(const QString& path)
     }
     QBuffer buffer;
     buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     reader.setAutoTransform(true);
-    return reader.read();
+    QImage image = reader.read();
+    // A reader may hand back pixels that still live in its input.
+    if (mapped && image.constBits() >= mapped && image.constBits() < mapped + file.size())
+        image = image.copy();
+    return image;
 }
 
 QImage readPreview(const QString& path, const QSize& bounds)

@@ -1,7 +1,7 @@
 #include "StoredPicture.h"
 
-#include <QBuffer>
-#include <QImageWriter>
+#include "BmpCodec.h"
+
 #include <QPainter>
 #include <QtEndian>
 
@@ -87,20 +87,15 @@ QByteArray StoredPicture::encode(const QImage& image, bool header)
 {
     if (image.isNull())
         return {};
-    QByteArray bitmap;
-    QBuffer buffer(&bitmap);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "BMP");
-    if (!writer.write(asBitmap(image)))
-        return {};
-    return header ? withHeader(bitmap) : bitmap;
+    const QByteArray bitmap = BmpCodec::write(asBitmap(image));
+    return header && !bitmap.isEmpty() ? withHeader(bitmap) : bitmap;
 }
 
 QImage StoredPicture::decode(const QByteArray& stored)
 {
     if (stored.isEmpty())
         return {};
-    return QImage::fromData(bitmapBytes(stored), "BMP");
+    return BmpCodec::readAny(bitmapBytes(stored));
 }
 
 } // namespace pictures

@@ -11,6 +11,15 @@
 // Pictures and checks the picture tests share.
 namespace picturetests {
 
+// Bytes written out as numbers.
+inline QByteArray raw(std::initializer_list<int> values)
+{
+    QByteArray result;
+    for (int value : values)
+        result.append(static_cast<char>(value));
+    return result;
+}
+
 // A true-colour picture with thousands of colours: gradients in two directions and a diagonal band.
 inline QImage gradientPicture(int width, int height)
 {

@@ -58,14 +58,6 @@ struct HandMadePcx
     }
 };
 
-QByteArray raw(std::initializer_list<int> values)
-{
-    QByteArray result;
-    for (int value : values)
-        result.append(static_cast<char>(value));
-    return result;
-}
-
 QList<QRgb> rainbow(int count)
 {
     QList<QRgb> colors;

@@ -14,14 +14,6 @@ using namespace picturetests;
 
 namespace {
 
-QByteArray raw(std::initializer_list<int> values)
-{
-    QByteArray result;
-    for (int value : values)
-        result.append(static_cast<char>(value));
-    return result;
-}
-
 QByteArray samples16(std::initializer_list<quint16> values)
 {
     QByteArray result;

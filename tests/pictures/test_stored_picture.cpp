@@ -6,17 +6,7 @@
 using pictures::StoredPicture;
 using namespace picturetests;
 
-namespace {
-
-QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray result;
-    for (int value : values)
-        result.append(static_cast<char>(value));
-    return result;
-}
-
-} // namespace
+namespace {} // namespace
 
 TEST(StoredPicture, HeaderIsRecognisedOnlyWhenItMatchesExactly)
 {
@@ -28,13 +18,13 @@ TEST(StoredPicture, HeaderIsRecognisedOnlyWhenItMatchesExactly)
         bool header;
     };
     const Case cases[] = {
-        {"exact header", bytes({1, 0, 0, 1, 5, 0, 0, 0}) + body, true},
-        {"length one too large", bytes({1, 0, 0, 1, 6, 0, 0, 0}) + body, false},
-        {"length one too small", bytes({1, 0, 0, 1, 4, 0, 0, 0}) + body, false},
-        {"first word 2", bytes({2, 0, 0, 1, 5, 0, 0, 0}) + body, false},
-        {"second word 255", bytes({1, 0, 255, 0, 5, 0, 0, 0}) + body, false},
-        {"header with nothing after it", bytes({1, 0, 0, 1, 0, 0, 0, 0}), true},
-        {"seven bytes", bytes({1, 0, 0, 1, 0, 0, 0}), false},
+        {"exact header", raw({1, 0, 0, 1, 5, 0, 0, 0}) + body, true},
+        {"length one too large", raw({1, 0, 0, 1, 6, 0, 0, 0}) + body, false},
+        {"length one too small", raw({1, 0, 0, 1, 4, 0, 0, 0}) + body, false},
+        {"first word 2", raw({2, 0, 0, 1, 5, 0, 0, 0}) + body, false},
+        {"second word 255", raw({1, 0, 255, 0, 5, 0, 0, 0}) + body, false},
+        {"header with nothing after it", raw({1, 0, 0, 1, 0, 0, 0, 0}), true},
+        {"seven bytes", raw({1, 0, 0, 1, 0, 0, 0}), false},
         {"plain BMP", body, false},
         {"empty", QByteArray(), false},
     };
@@ -48,7 +38,7 @@ TEST(StoredPicture, HeaderCarriesOneTwoHundredFiftySixAndTheLength)
 {
     const QByteArray bitmap(300, 'x');
     const QByteArray stored = StoredPicture::withHeader(bitmap);
-    EXPECT_EQ(stored.left(8), bytes({1, 0, 0, 1, 0x2C, 0x01, 0, 0}));
+    EXPECT_EQ(stored.left(8), raw({1, 0, 0, 1, 0x2C, 0x01, 0, 0}));
     EXPECT_EQ(stored.mid(8), bitmap);
     EXPECT_TRUE(StoredPicture::hasHeader(stored));
 }
