@@ -3,8 +3,8 @@
 #include "settings/FileAccess.h"
 #include "settings/ListFile.h"
 
-#include <algorithm>
 #include <QFile>
+#include <QSet>
 
 namespace store {
 
@@ -37,14 +37,14 @@ bool TTemplateList::SaveList(const QString& path) const
 
 QString TTemplateList::freeFileName() const
 {
+    // Without case: the names may come from a system that ignores it, and must not alias a file there.
+    QSet<QString> taken;
+    for (const TTemplate& entry : m_items)
+        taken.insert(entry.FileName.toLower());
     for (int n = 1; n <= MaxContentFiles; ++n) {
         const QString name =
             (QStringLiteral("tml") + QString::number(n) + ContentExtension()).left(MaxFileNameLength);
-        // Without case: the names may come from a system that ignores it, and must not alias a file there.
-        const bool taken = std::any_of(m_items.begin(), m_items.end(), [&](const TTemplate& entry) {
-            return entry.FileName.compare(name, Qt::CaseInsensitive) == 0;
-        });
-        if (!taken)
+        if (!taken.contains(name.toLower()))
             return name;
     }
     return {};
