@@ -15,9 +15,11 @@
 #include <QHBoxLayout>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -520,6 +522,66 @@ TEST(TMultiImgControl, SelectsTheScannerFromTheDevicesFound)
     });
     control.selectScanner();
     EXPECT_EQ(scanner.selectedDevice(), "test:1");
+}
+
+TEST(TMultiImgControl, LoadAndSaveCommandsGoThroughTheirDialogs)
+{
+    QTemporaryDir folder;
+    const QString gif = folder.filePath("stamp.gif");
+    TMultiImgControl source;
+    source.setPicture(palettePicture(30, 20, {qRgb(200, 0, 0), qRgb(0, 0, 200)}));
+    ASSERT_TRUE(source.saveToFile(gif));
+    const auto typeInNextDialog = [](const QString& path) {
+        onNextModal<TPictureFileDialog>([path](TPictureFileDialog* dialog) {
+            auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+            ASSERT_NE(name, nullptr);
+            name->setText(path);
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+    };
+
+    TMultiImgControl control;
+    typeInNextDialog(gif);
+    control.button(2)->click();
+    EXPECT_EQ(control.fileName(), gif);
+    EXPECT_TRUE(control.isLoadedFromFile());
+    EXPECT_TRUE(samePixels(source.picture(), control.picture()));
+
+    // A name typed without extension is saved in the chosen format, BMP at first.
+    control.setPicture(gradientPicture(12, 12));
+    typeInNextDialog(folder.filePath("copy"));
+    control.button(3)->click();
+    EXPECT_TRUE(samePixels(gradientPicture(12, 12), QImage(folder.filePath("copy.bmp"))));
+    EXPECT_EQ(control.fileName(), folder.filePath("copy.bmp"));
+
+    ModalWatcher boxes;
+    const QString garbage = folder.filePath("garbage.png");
+    writeFile(garbage, "no picture");
+    typeInNextDialog(garbage);
+    control.loadWithDialog();
+    QTest::qWait(50);
+    EXPECT_EQ(boxes.texts(), QStringList{"The file holds no picture that can be read:\n" + garbage});
+    EXPECT_TRUE(samePixels(gradientPicture(12, 12), control.picture()));
+}
+
+TEST(TMultiImgControl, PrintCommandPrintsThroughThePrintDialog)
+{
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath("printed.pdf");
+    TMultiImgControl control;
+    control.setPicture(solidPicture(64, 48, qRgb(0, 0, 255)));
+    bool asked = false;
+    onNextModal<QPrintDialog>([&](QPrintDialog* dialog) {
+        asked = true;
+        // No printer here: Qt's own dialog offers printing to a file, named in its "filename" box.
+        auto* file = dialog->findChild<QLineEdit*>("filename");
+        ASSERT_NE(file, nullptr);
+        file->setText(pdf);
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    control.printWithDialog();
+    EXPECT_TRUE(asked);
+    EXPECT_TRUE(readFile(pdf).startsWith("%PDF"));
 }
 
 TEST(TPictureFileDialog, HasTheTitlesFiltersAndPreview)
