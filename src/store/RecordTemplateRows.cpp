@@ -94,6 +94,15 @@ void SetTodayMarkers(dbase::Table& copyBuffer, const QList<int>& columns)
     }
 }
 
+TemplateChoice LocateTemplate(const TRecordTemplateList& templates, dbase::Table& copyBuffer,
+                              const QString& caption)
+{
+    const int index = templates.FindTemplate(caption);
+    if (index >= 0)
+        return GoToTemplateRow(copyBuffer, index) ? TemplateChoice::Row : TemplateChoice::Missing;
+    return caption == TRecordTemplateList::BlankName ? TemplateChoice::Blank : TemplateChoice::Missing;
+}
+
 TemplateRemoval RemoveRecordTemplate(TRecordTemplateList& templates, DatabaseFolder& folder, int index)
 {
     if (index < 0 || index >= templates.Count())

@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QList>
+#include <QString>
 
 namespace dbase {
 class Table;
@@ -32,6 +33,19 @@ QList<int> TodayMarkedColumns(const dbase::Table& copyBuffer);
 // Sets each of the given date columns of the current row to TodayMarker, one edit and post each; other
 // columns are left alone. Throws dbase::DatabaseError when the row cannot be edited or posted.
 void SetTodayMarkers(dbase::Table& copyBuffer, const QList<int>& columns);
+
+inline constexpr char TemplateNotLoadedMessage[] =
+    "Template could not be loaded!\nYou should delete this template";
+
+// What a template caption (a menu item, the template button) stands for.
+enum class TemplateChoice
+{
+    Blank,  // "Blank": an empty form
+    Row,    // a template; the copy buffer is on its row
+    Missing // a name with no template or no row: TemplateNotLoadedMessage when replacing a record
+};
+TemplateChoice LocateTemplate(const TRecordTemplateList& templates, dbase::Table& copyBuffer,
+                              const QString& caption);
 
 // What became of a template that was asked to go.
 enum class TemplateRemoval

@@ -156,3 +156,25 @@ TEST(RecordTemplates, AnotherUserKeepsTheCopyBufferUnpackedOrTheTemplateInPlace)
     EXPECT_EQ(store::RemoveRecordTemplate(*t.list, *t.folder, 1), store::TemplateRemoval::Removed);
     EXPECT_EQ(t.list->Names(), QStringList{"B"});
 }
+
+TEST(RecordTemplates, ACaptionStandsForBlankATemplatesRowOrNothing)
+{
+    Templates t;
+    t.save("Mint", "mint stamp");
+    ASSERT_TRUE(t.list->AddTemplate("Rowless"));
+    struct Case
+    {
+        const char* caption;
+        store::TemplateChoice choice;
+    };
+    for (const Case& c :
+         {Case{"Blank", store::TemplateChoice::Blank}, Case{"Mint", store::TemplateChoice::Row},
+          Case{"Rowless", store::TemplateChoice::Missing},
+          Case{"Deleted since", store::TemplateChoice::Missing},
+          Case{"blank", store::TemplateChoice::Missing}}) {
+        EXPECT_EQ(store::LocateTemplate(*t.list, t.copyBuffer(), QString::fromLatin1(c.caption)), c.choice)
+            << c.caption;
+    }
+    ASSERT_EQ(store::LocateTemplate(*t.list, t.copyBuffer(), "Mint"), store::TemplateChoice::Row);
+    EXPECT_EQ(store::columnText(t.copyBuffer(), Database::description), "mint stamp");
+}
