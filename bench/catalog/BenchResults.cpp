@@ -2,12 +2,54 @@
 
 #include "Workloads.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <sys/resource.h>
 
 namespace bench {
+
+namespace {
+
+double processorMilliseconds()
+{
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    const auto ms = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3;
+    };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+
+} // namespace
+
+Stopwatch::Stopwatch() : start_(std::chrono::steady_clock::now()), cpuStart_(processorMilliseconds()) {}
+
+double Stopwatch::milliseconds() const
+{
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start_).count();
+}
+
+double Stopwatch::cpuMilliseconds() const
+{
+    return processorMilliseconds() - cpuStart_;
+}
+
+void BenchResults::addTime(const std::string& name, const Stopwatch& watch, double scale)
+{
+    const double cpu = watch.cpuMilliseconds();
+    add(name, watch.milliseconds() * scale);
+    add(name + cpuSuffix, cpu * scale);
+}
+
+void BenchResults::addMedian(const std::string& name, std::vector<Lap> laps)
+{
+    std::sort(laps.begin(), laps.end(), [](const Lap& a, const Lap& b) { return a.wall < b.wall; });
+    add(name, laps[laps.size() / 2].wall);
+    add(name + cpuSuffix, laps[laps.size() / 2].cpu);
+}
 
 double BenchResults::value(const std::string& name) const
 {

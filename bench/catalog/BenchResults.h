@@ -7,12 +7,39 @@
 
 namespace bench {
 
+// Wall-clock time and the processor time of this process (user and system), both in milliseconds: on a
+// machine that others share, the processor time is the steadier figure of the two.
+struct Lap
+{
+    double wall = 0;
+    double cpu = 0;
+};
+
+class Stopwatch
+{
+public:
+    Stopwatch();
+    double milliseconds() const;
+    double cpuMilliseconds() const;
+    Lap lap() const { return {milliseconds(), cpuMilliseconds()}; }
+
+private:
+    std::chrono::steady_clock::time_point start_;
+    double cpuStart_;
+};
+
 // The figures of one workload run, in the order they were measured: milliseconds for times, plain
 // numbers for counts and megabytes for memory, as each name says.
 class BenchResults
 {
 public:
+    static constexpr const char* cpuSuffix = " cpu";
+
     void add(const std::string& name, double value) { figures_.emplace_back(name, value); }
+    // The watch's wall-clock time as name and its processor time as name + cpuSuffix, each times scale.
+    void addTime(const std::string& name, const Stopwatch& watch, double scale = 1);
+    // The middle one of several laps of the same work.
+    void addMedian(const std::string& name, std::vector<Lap> laps);
     const std::vector<std::pair<std::string, double>>& figures() const { return figures_; }
     // Missing figures are negative.
     double value(const std::string& name) const;
@@ -23,19 +50,6 @@ public:
 
 private:
     std::vector<std::pair<std::string, double>> figures_;
-};
-
-class Stopwatch
-{
-public:
-    Stopwatch() : start_(std::chrono::steady_clock::now()) {}
-    double milliseconds() const
-    {
-        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start_).count();
-    }
-
-private:
-    std::chrono::steady_clock::time_point start_;
 };
 
 // The process's peak resident memory (VmHWM) in megabytes.

@@ -64,7 +64,7 @@ BenchResults runEngineWorkload(std::int64_t records, const std::string& folder)
             store(stamps, generator, generator.next(n));
             stamps.post();
         }
-        results.add(figure::append, watch.milliseconds());
+        results.addTime(figure::append, watch);
     }
     results.add(figure::files, folderMegabytes(folder));
     {
@@ -72,7 +72,7 @@ BenchResults runEngineWorkload(std::int64_t records, const std::string& folder)
         stamps.open(folder, table, true);
         const Stopwatch watch;
         stamps.addTag({"IDX2", "UPPER(COUNTRY)", false});
-        results.add(figure::buildTag, watch.milliseconds());
+        results.addTime(figure::buildTag, watch);
     }
     const int descript = [&] {
         dbase::Table stamps;
@@ -90,7 +90,7 @@ BenchResults runEngineWorkload(std::int64_t records, const std::string& folder)
             stamps.setRange(lower, upper);
             counted += stamps.recordCount();
         }
-        results.add(figure::letterCounts, watch.milliseconds());
+        results.addTime(figure::letterCounts, watch);
         results.add(figure::counted, static_cast<double>(counted));
     }
     {
@@ -104,7 +104,7 @@ BenchResults runEngineWorkload(std::int64_t records, const std::string& folder)
                 throw std::runtime_error("record " + std::to_string(target) + " not found");
             length += stamps.asString(description).size();
         }
-        results.add(figure::seek, watch.milliseconds() * 1000.0 / static_cast<double>(targets.size()));
+        results.addTime(figure::seek, watch, 1000.0 / static_cast<double>(targets.size()));
         if (length == 0)
             throw std::runtime_error("the records found have no descriptions");
     }
@@ -115,21 +115,20 @@ BenchResults runEngineWorkload(std::int64_t records, const std::string& folder)
         const Stopwatch watch;
         for (stamps.first(); !stamps.eof(); stamps.next())
             hits += stamps.asString(description).find(searchedWord) != std::string::npos;
-        results.add(figure::scan, watch.milliseconds());
+        results.addTime(figure::scan, watch);
         results.add(figure::scanHits, static_cast<double>(hits));
     }
     {
-        std::vector<double> times;
+        std::vector<Lap> laps;
         for (int i = 0; i < openRepeats; ++i) {
             const Stopwatch watch;
             dbase::Table stamps;
             stamps.open(folder, table, false, "IDX1");
             if (stamps.asString(description).empty())
                 throw std::runtime_error("the first record has no description");
-            times.push_back(watch.milliseconds());
+            laps.push_back(watch.lap());
         }
-        std::sort(times.begin(), times.end());
-        results.add(figure::openFirst, times[times.size() / 2]);
+        results.addMedian(figure::openFirst, laps);
     }
     {
         dbase::Table stamps;
@@ -140,14 +139,14 @@ BenchResults runEngineWorkload(std::int64_t records, const std::string& folder)
                 throw std::runtime_error("record " + std::to_string(n) + " is missing");
             stamps.deleteRecord();
         }
-        results.add(figure::deletes, watch.milliseconds());
+        results.addTime(figure::deletes, watch);
     }
     {
         dbase::Table stamps;
         stamps.open(folder, table, true);
         const Stopwatch watch;
         stamps.pack();
-        results.add(figure::pack, watch.milliseconds());
+        results.addTime(figure::pack, watch);
         results.add(figure::packed, static_cast<double>(stamps.recordCount()));
     }
     results.add(figure::memory, peakMemoryMegabytes());

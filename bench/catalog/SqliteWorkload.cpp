@@ -164,7 +164,7 @@ BenchResults runSqliteWorkload(std::int64_t records, const std::string& folder)
         Database db(path);
         const Stopwatch watch;
         appendAll(db, records, false);
-        results.add(figure::append, watch.milliseconds());
+        results.addTime(figure::append, watch);
     }
     results.add(figure::files, folderMegabytes(folder));
     {
@@ -173,7 +173,7 @@ BenchResults runSqliteWorkload(std::int64_t records, const std::string& folder)
             Database db(bulkPath);
             const Stopwatch watch;
             appendAll(db, records, true);
-            results.add(figure::appendBulk, watch.milliseconds());
+            results.addTime(figure::appendBulk, watch);
         }
         std::filesystem::remove(bulkPath);
     }
@@ -182,7 +182,7 @@ BenchResults runSqliteWorkload(std::int64_t records, const std::string& folder)
     {
         const Stopwatch watch;
         db.run("CREATE INDEX idx2 ON stamps(upper(country))");
-        results.add(figure::buildTag, watch.milliseconds());
+        results.addTime(figure::buildTag, watch);
     }
     {
         Statement count(db, "SELECT count(*) FROM stamps WHERE upper(substr(descript, 1, 99)) >= ?1 AND "
@@ -197,7 +197,7 @@ BenchResults runSqliteWorkload(std::int64_t records, const std::string& folder)
             counted += count.integer(0);
             count.reset();
         }
-        results.add(figure::letterCounts, watch.milliseconds());
+        results.addTime(figure::letterCounts, watch);
         results.add(figure::counted, static_cast<double>(counted));
     }
     {
@@ -212,7 +212,7 @@ BenchResults runSqliteWorkload(std::int64_t records, const std::string& folder)
             length += find.text(0).size();
             find.reset();
         }
-        results.add(figure::seek, watch.milliseconds() * 1000.0 / static_cast<double>(targets.size()));
+        results.addTime(figure::seek, watch, 1000.0 / static_cast<double>(targets.size()));
         if (length == 0)
             throw std::runtime_error("the records found have no descriptions");
     }
@@ -222,11 +222,11 @@ BenchResults runSqliteWorkload(std::int64_t records, const std::string& folder)
         const Stopwatch watch;
         while (all.step())
             hits += all.text(0).find(searchedWord) != std::string::npos;
-        results.add(figure::scan, watch.milliseconds());
+        results.addTime(figure::scan, watch);
         results.add(figure::scanHits, static_cast<double>(hits));
     }
     {
-        std::vector<double> times;
+        std::vector<Lap> laps;
         for (int i = 0; i < openRepeats; ++i) {
             const Stopwatch watch;
             Database fresh(path);
@@ -234,10 +234,9 @@ BenchResults runSqliteWorkload(std::int64_t records, const std::string& folder)
                             "SELECT descript FROM stamps ORDER BY upper(substr(descript, 1, 99)) LIMIT 1");
             if (!first.step() || first.text(0).empty())
                 throw std::runtime_error("the first record has no description");
-            times.push_back(watch.milliseconds());
+            laps.push_back(watch.lap());
         }
-        std::sort(times.begin(), times.end());
-        results.add(figure::openFirst, times[times.size() / 2]);
+        results.addMedian(figure::openFirst, laps);
     }
     {
         Statement remove(db, "DELETE FROM stamps WHERE recno = ?1");
@@ -247,12 +246,12 @@ BenchResults runSqliteWorkload(std::int64_t records, const std::string& folder)
             remove.step();
             remove.reset();
         }
-        results.add(figure::deletes, watch.milliseconds());
+        results.addTime(figure::deletes, watch);
     }
     {
         const Stopwatch watch;
         db.run("VACUUM");
-        results.add(figure::pack, watch.milliseconds());
+        results.addTime(figure::pack, watch);
         Statement count(db, "SELECT count(*) FROM stamps");
         count.step();
         results.add(figure::packed, static_cast<double>(count.integer(0)));

@@ -94,22 +94,30 @@ void printTable(std::int64_t records, const BenchResults& engine, const BenchRes
         {"pack (SQLite: VACUUM)", figure::pack, "ms", 0},
         {"peak memory (VmHWM)", figure::memory, "MB", 0},
     };
+    const auto cell = [](double value, const Row& row) {
+        return value < 0 ? std::string("–") : number(value, row.decimals) + " " + row.unit;
+    };
+    const auto ratio = [](double ours, double theirs) {
+        return ours < 0 || theirs <= 0 ? std::string("–") : number(ours / theirs, 2);
+    };
     std::cout << "\n### " << records << " records\n\n"
-              << "| measurement | engine | SQLite | engine ÷ SQLite |\n|---|---:|---:|---:|\n";
+              << "| measurement | engine | SQLite | ratio | engine CPU | SQLite CPU | CPU ratio |\n"
+              << "|---|---:|---:|---:|---:|---:|---:|\n";
     for (const Row& row : rows) {
+        const std::string cpu = row.figure + BenchResults::cpuSuffix;
         const double ours = engine.value(row.figure);
         const double theirs = sqlite.value(row.figure);
-        std::cout << "| " << row.label << " | "
-                  << (ours < 0 ? "–" : number(ours, row.decimals) + " " + row.unit) << " | "
-                  << (theirs < 0 ? "–" : number(theirs, row.decimals) + " " + row.unit) << " | "
-                  << (ours < 0 || theirs <= 0 ? "–" : number(ours / theirs, 2)) << " |\n";
+        std::cout << "| " << row.label << " | " << cell(ours, row) << " | " << cell(theirs, row) << " | "
+                  << ratio(ours, theirs) << " | " << cell(engine.value(cpu), row) << " | "
+                  << cell(sqlite.value(cpu), row) << " | " << ratio(engine.value(cpu), sqlite.value(cpu))
+                  << " |\n";
     }
-    std::cout << "\nper record: append "
-              << number(engine.value(figure::append) * 1000 / static_cast<double>(records), 1)
-              << " µs (SQLite "
-              << number(sqlite.value(figure::append) * 1000 / static_cast<double>(records), 1) << " µs, bulk "
-              << number(sqlite.value(figure::appendBulk) * 1000 / static_cast<double>(records), 1)
-              << " µs)\n";
+    const auto perRecord = [&](const BenchResults& results, const std::string& name) {
+        return number(results.value(name) * 1000 / static_cast<double>(records), 1) + " µs";
+    };
+    std::cout << "\nratio: engine ÷ SQLite (below 1: the engine is faster). Per record: append "
+              << perRecord(engine, figure::append) << " (SQLite " << perRecord(sqlite, figure::append)
+              << ", bulk " << perRecord(sqlite, figure::appendBulk) << ")\n";
     for (const std::string* same : {&figure::counted, &figure::scanHits, &figure::packed})
         if (engine.value(*same) != sqlite.value(*same))
             std::cout << "MISMATCH: " << *same << " " << engine.value(*same) << " (engine) against "

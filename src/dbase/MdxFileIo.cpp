@@ -1,6 +1,7 @@
 #include "MdxFileIo.h"
 
 #include <cerrno>
+#include <sys/mman.h>
 #include <unistd.h>
 
 namespace dbase::mdx {
@@ -40,6 +41,20 @@ bool readFully(int fd, void* data, std::size_t size, std::uint64_t offset)
     auto* bytes = static_cast<unsigned char*>(data);
     return transferFully(
         size, offset, [&](std::size_t done, off_t at) { return ::pread(fd, bytes + done, size - done, at); });
+}
+
+void adviseLargePages(void* data, std::size_t size)
+{
+#ifdef MADV_HUGEPAGE
+    const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const auto start = (reinterpret_cast<std::uintptr_t>(data) + page - 1) / page * page;
+    const auto end = (reinterpret_cast<std::uintptr_t>(data) + size) / page * page;
+    if (end > start)
+        ::madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+#else
+    (void)data;
+    (void)size;
+#endif
 }
 
 } // namespace dbase::mdx

@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <numeric>
 #include <queue>
 #include <stdlib.h>
 #include <unistd.h>
@@ -23,6 +22,24 @@ constexpr std::size_t writeBufferBytes = 1024 * 1024;
 std::uint32_t recordOf(const char* item, std::size_t keyLength)
 {
     return mdx::get32(reinterpret_cast<const std::uint8_t*>(item + keyLength));
+}
+
+// While sorting: an entry's first eight key bytes as a number in tag order, and the entry's place.
+struct SortSlot
+{
+    std::uint64_t prefix;
+    std::uint32_t index;
+};
+constexpr std::size_t prefixBytes = 8;
+// What an entry in memory takes besides itself while it is sorted: its slot and its place in the order.
+constexpr std::size_t sortingBytes = sizeof(SortSlot) + sizeof(std::uint32_t);
+
+std::uint64_t prefixOf(const char* key, std::size_t keyLength, bool descending)
+{
+    std::uint64_t prefix = 0;
+    for (std::size_t i = 0; i < prefixBytes; ++i)
+        prefix = prefix << 8 | (i < keyLength ? static_cast<unsigned char>(key[i]) : 0u);
+    return descending ? ~prefix : prefix;
 }
 
 } // namespace
@@ -104,20 +121,22 @@ bool MdxKeySorter::less(const char* a, const char* b) const
 void MdxKeySorter::reserve(std::uint64_t entries)
 {
     const std::uint64_t bytes = entries * recordBytes();
-    const std::uint64_t budget = memoryBytes_ - memoryBytes_ / (recordBytes() + sizeof(std::uint32_t)) * 4;
+    const std::uint64_t budget = memoryBytes_ - memoryBytes_ / (recordBytes() + sortingBytes) * sortingBytes;
     memory_.reserve(static_cast<std::size_t>(std::min(bytes, budget)));
+    mdx::adviseLargePages(memory_.data(), memory_.capacity());
 }
 
 void MdxKeySorter::add(std::string_view key, std::uint32_t record)
 {
+    recordsAscending_ = (memory_.empty() || record > lastRecord_) && (memory_.empty() || recordsAscending_);
+    lastRecord_ = record;
     memory_.insert(memory_.end(), key.begin(), key.end());
     std::uint8_t number[4];
     mdx::put32(number, record);
     memory_.insert(memory_.end(), number, number + 4);
     ++total_;
     sorted_ = false;
-    // Each entry in memory also takes a place in the order array when it is sorted.
-    if (memory_.size() + memory_.size() / recordBytes() * sizeof(std::uint32_t) >= memoryBytes_)
+    if (memory_.size() + memory_.size() / recordBytes() * sortingBytes >= memoryBytes_)
         spill();
 }
 
@@ -125,13 +144,33 @@ void MdxKeySorter::sortMemory()
 {
     if (sorted_)
         return;
-    order_.resize(memory_.size() / recordBytes());
-    std::iota(order_.begin(), order_.end(), 0u);
+    // Numbers first, which compare in one step; whole keys only where the first eight bytes tie. Most
+    // ties are equal keys (a country, a mark), and entries added in record order stay in it among those.
     const std::size_t size = recordBytes();
-    std::sort(order_.begin(), order_.end(), [&](std::uint32_t a, std::uint32_t b) {
-        return less(memory_.data() + static_cast<std::size_t>(a) * size,
-                    memory_.data() + static_cast<std::size_t>(b) * size);
+    const auto item = [&](std::uint32_t index) {
+        return memory_.data() + static_cast<std::size_t>(index) * size;
+    };
+    std::vector<SortSlot> slots(memory_.size() / size);
+    for (std::uint32_t i = 0; i < slots.size(); ++i)
+        slots[i] = {prefixOf(item(i), keyLength_, descending_), i};
+    std::sort(slots.begin(), slots.end(), [](const SortSlot& a, const SortSlot& b) {
+        return a.prefix != b.prefix ? a.prefix < b.prefix : a.index < b.index;
     });
+    for (auto run = slots.begin(); run != slots.end();) {
+        const auto end =
+            std::find_if(run, slots.end(), [&](const SortSlot& s) { return s.prefix != run->prefix; });
+        const bool equalKeys = keyLength_ <= prefixBytes || std::all_of(run + 1, end, [&](const SortSlot& s) {
+                                   return std::memcmp(item(s.index), item(run->index), keyLength_) == 0;
+                               });
+        if (!equalKeys || !recordsAscending_)
+            std::sort(run, end, [&](const SortSlot& a, const SortSlot& b) {
+                return less(item(a.index), item(b.index));
+            });
+        run = end;
+    }
+    order_.resize(slots.size());
+    for (std::size_t i = 0; i < slots.size(); ++i)
+        order_[i] = slots[i].index;
     sorted_ = true;
 }
 

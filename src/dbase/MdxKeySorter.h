@@ -60,6 +60,9 @@ private:
     std::uint64_t fileBytes_ = 0;
     int fd_ = -1;
     std::uint64_t total_ = 0;
+    // Whether the entries in memory came in ascending record order, so that equal keys are in order.
+    bool recordsAscending_ = true;
+    std::uint32_t lastRecord_ = 0;
 };
 
 } // namespace dbase

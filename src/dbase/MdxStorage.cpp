@@ -430,6 +430,28 @@ void MdxStorage::write(std::uint32_t page, const MdxBlock::Bytes& bytes)
     evictIfFull();
 }
 
+void MdxStorage::writeThrough(std::uint32_t firstPage, const std::uint8_t* bytes, std::size_t blocks)
+{
+    requireUpdate();
+    for (std::size_t i = 0; i < blocks; ++i) {
+        const auto page = static_cast<std::uint32_t>(firstPage + i * mdx::pagesPerBlock);
+        if (!isBlockPage(page))
+            damaged("a write to page " + std::to_string(page) + ", which is not a block of the file");
+        const auto found = cache_.find(page);
+        if (found != cache_.end()) {
+            if (found->second.dirty)
+                dirty_.erase(std::find(dirty_.begin(), dirty_.end(), page));
+            recent_.erase(found->second.recent);
+            cache_.erase(found);
+        }
+        outlines_.forgetBlock(blockIndex(page));
+    }
+    glancedBlocks_ = 0;
+    markUpdating();
+    wroteBlocks_ = true;
+    writeAt(static_cast<std::uint64_t>(firstPage) * mdx::pageBytes, bytes, blocks * mdx::blockBytes);
+}
+
 std::uint32_t MdxStorage::allocate()
 {
     std::uint8_t* header = changeHeader();

@@ -87,6 +87,9 @@ public:
     std::optional<MdxOutlines::Outline> outline(std::uint32_t page, std::size_t itemLength,
                                                 std::size_t capacity);
     void write(std::uint32_t page, const MdxBlock::Bytes& bytes);
+    // For a bulk build: blocks of consecutive pages from firstPage, written to the file at once past the
+    // cache, which forgets its copies of those pages. Saves a cached copy of every page of a new tag.
+    void writeThrough(std::uint32_t firstPage, const std::uint8_t* bytes, std::size_t blocks);
     // A block from the free list, or a new one at the end of the file. Its contents are undefined.
     std::uint32_t allocate();
     void release(std::uint32_t page);

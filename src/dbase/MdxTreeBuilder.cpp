@@ -54,11 +54,30 @@ void MdxTreeBuilder::push(std::size_t index, std::string_view key, std::uint32_t
         done.keys.pop_back();
     const std::uint32_t page = storage_.allocate();
     ++blocks_;
-    storage_.write(page, done.encode(shape_));
+    store(page, done);
     if (index + 1 == levels_.size())
         root_ = page;
     else
         push(index + 1, highest, page);
+}
+
+void MdxTreeBuilder::store(std::uint32_t page, const MdxNode& node)
+{
+    constexpr std::size_t runBlocks = 64;
+    const std::size_t blocks = run_.size() / mdx::blockBytes;
+    if (blocks == runBlocks || (blocks > 0 && page != runFirst_ + blocks * mdx::pagesPerBlock))
+        writeRun();
+    if (run_.empty())
+        runFirst_ = page;
+    const MdxBlock::Bytes bytes = node.encode(shape_);
+    run_.insert(run_.end(), bytes.begin(), bytes.end());
+}
+
+void MdxTreeBuilder::writeRun()
+{
+    if (!run_.empty())
+        storage_.writeThrough(runFirst_, run_.data(), run_.size() / mdx::blockBytes);
+    run_.clear();
 }
 
 std::uint32_t MdxTreeBuilder::finish()
@@ -69,6 +88,7 @@ std::uint32_t MdxTreeBuilder::finish()
         storage_.write(root_, MdxNode().encode(shape_));
         return root_;
     }
+    writeRun();
     for (const Level& level : levels_)
         if (level.written != level.nodes)
             throw std::logic_error("fewer index entries than announced");

@@ -32,12 +32,17 @@ private:
 
     std::uint64_t targetSize(const Level& level) const;
     void push(std::size_t level, std::string_view key, std::uint32_t pointer);
+    // Finished pages wait here while they follow each other in the file, and go out together.
+    void store(std::uint32_t page, const MdxNode& node);
+    void writeRun();
 
     MdxStorage& storage_;
     const MdxTreeShape& shape_;
     std::vector<Level> levels_;
     std::uint32_t root_ = 0;
     std::int64_t blocks_ = 0;
+    std::vector<std::uint8_t> run_;
+    std::uint32_t runFirst_ = 0;
 };
 
 } // namespace dbase

@@ -8,12 +8,13 @@
 
 namespace dbase {
 
-// Calls visit(recordNumber, recordBytes) for records 1 to header.recordCount, read a megabyte at a time.
+// Calls visit(recordNumber, recordBytes) for records 1 to header.recordCount, read a quarter of a megabyte
+// at a time into one buffer: fresh memory is costly to map, a buffer reused is not.
 template <class Visit>
 void scanRecords(const File& file, const DbfHeader& header, Visit&& visit)
 {
     const std::size_t length = header.recordLength;
-    const std::size_t perChunk = std::max<std::size_t>(1, (1024 * 1024) / length);
+    const std::size_t perChunk = std::max<std::size_t>(1, (256 * 1024) / length);
     std::string chunk;
     for (std::uint64_t first = 1; first <= header.recordCount; first += perChunk) {
         const auto n =

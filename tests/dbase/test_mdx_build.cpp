@@ -84,6 +84,33 @@ TEST(MdxKeySorter, SmallSetsStayInMemory)
     EXPECT_EQ(merged(sorter), (std::vector<IndexEntry>{{"AAA", 9}, {"BBB", 1}, {"BBB", 2}}));
 }
 
+// Keys longer than the eight bytes the sort compares first, with many of them equal there: the rest of the
+// key decides, then the record, whether the records came in order or not.
+TEST(MdxKeySorter, LongKeysThatTieOnTheirFirstBytes)
+{
+    for (const bool descending : {false, true}) {
+        for (const bool recordsInOrder : {true, false}) {
+            SCOPED_TRACE(std::string(descending ? "descending" : "ascending") +
+                         (recordsInOrder ? ", records in order" : ", records shuffled"));
+            std::mt19937 random(11);
+            std::vector<IndexEntry> entries;
+            for (std::uint32_t n = 1; n <= 3000; ++n) {
+                std::string key = n % 3 ? "SAMEHEAD" : "OTHERHEA";
+                for (int i = 0; i < 12; ++i)
+                    key += static_cast<char>(n % 5 ? 'A' + random() % 2 : ' ');
+                entries.push_back(
+                    {key, recordsInOrder ? n : 1 + static_cast<std::uint32_t>(random() % 100000)});
+            }
+            MdxKeySorter sorter(20, descending, 1u << 20, {});
+            for (const IndexEntry& entry : entries)
+                sorter.add(entry.key, entry.record);
+            std::vector<IndexEntry> expected = entries;
+            std::stable_sort(expected.begin(), expected.end(), mdxtest::TagOrder{descending});
+            EXPECT_EQ(merged(sorter), expected);
+        }
+    }
+}
+
 // A million entries through a quarter of a megabyte: the sort holds a bounded part of them at a time.
 TEST(MdxKeySorter, AMillionEntriesInBoundedMemory)
 {
