@@ -429,6 +429,28 @@ TEST(TMultiImgControl, ScreenCaptureHidesItsWindowMeanwhile)
     EXPECT_EQ(control.picture(), before);
 }
 
+TEST(TMultiImgControl, ScreenCaptureFromADialogLeavesTheDialogRunning)
+{
+    // The table view's field editor is a modal dialog: taking it out of the way must not end it.
+    QDialog editor;
+    auto* control = new TMultiImgControl(&editor);
+    int tagMeanwhile = 0;
+    QTimer::singleShot(0, &editor, [&] {
+        onNextModal<TCaptureWindow>([&](TCaptureWindow* window) {
+            tagMeanwhile = editor.property("tag").toInt();
+            QTest::mousePress(window, Qt::LeftButton, {}, QPoint(1, 1));
+            QTest::mouseMove(window, QPoint(21, 11));
+            QTest::mouseRelease(window, Qt::LeftButton, {}, QPoint(21, 11));
+        });
+        control->captureScreen();
+        // Still running a moment later, when the event loop has had its say.
+        QTimer::singleShot(50, &editor, [&] { editor.done(42); });
+    });
+    EXPECT_EQ(editor.exec(), 42);
+    EXPECT_EQ(tagMeanwhile, 1000);
+    EXPECT_EQ(control->picture().size(), QSize(20, 10));
+}
+
 TEST(TMultiImgControl, PrintsAtTheUpperLeftOfThePage)
 {
     QTemporaryDir folder;
