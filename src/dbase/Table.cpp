@@ -422,6 +422,8 @@ bool Table::gotoBookmark(Bookmark bookmark)
         return false;
     Impl::TableLock lock(*d, false);
     if (bookmark > d->header.recordCount)
+        d->refreshCountLocked();
+    if (bookmark > d->header.recordCount)
         return false;
     std::string record = d->readRecordLocked(bookmark);
     if (record[0] == '*')

@@ -17,7 +17,7 @@ const std::string& Table::Impl::memoValue(std::size_t index)
         return slot.value;
     std::optional<std::uint32_t> block = fc::parseMemoBlock(fieldBytes(index));
     if (block && *block != 0) {
-        TableLock lock(*this, false);
+        TableLock lock(*this, false, false); // the index plays no part
         if (state == State::Browse && current != 0) {
             // The row may have been rewritten by someone else since it was read, and its old blocks
             // reused: the pointer is only good together with the record as it is now.
@@ -39,7 +39,7 @@ const std::string& Table::Impl::memoValue(std::size_t index)
 
 std::uint64_t Table::Impl::memoSizeAt(std::uint32_t block)
 {
-    TableLock lock(*this, false);
+    TableLock lock(*this, false, false); // the index plays no part
     return memo.valueSize(block);
 }
 

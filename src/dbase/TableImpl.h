@@ -64,8 +64,9 @@ struct Table::Impl
     class TableLock
     {
     public:
-        // With refresh the count and the index are brought up to date under the lock (see refreshLocked and
-        // prepareWriteLocked); only opening, before the header is known, goes without.
+        // With refresh, what others changed is taken in under the lock (refreshLocked for a reader,
+        // prepareWriteLocked for a writer). Opening, before the header is known, and memo values, which need
+        // neither the count nor the index, go without.
         TableLock(Impl& impl, bool write, bool refresh = true);
         ~TableLock();
         TableLock(const TableLock&) = delete;
@@ -99,8 +100,11 @@ struct Table::Impl
     };
 
     // --- Records ---
-    // Under the lock, before anything is read: the record count and the index as others left them.
+    // Under a reader's lock, before anything is read: the index as others left it, when the order is a tag.
+    // The record count is looked at again only where a row beyond it is wanted: while this object has the
+    // table open nobody can shrink it.
     void refreshLocked();
+    void refreshIndexLocked();
     // Under the write lock, before anything is written: also repairs an index a killed writer left behind.
     void prepareWriteLocked();
     void refreshCountLocked();

@@ -50,14 +50,20 @@ void Table::Impl::noteIndexTags()
 
 void Table::Impl::refreshLocked()
 {
-    refreshCountLocked();
+    if (!activeTag.empty())
+        refreshIndexLocked();
+}
+
+void Table::Impl::refreshIndexLocked()
+{
     if (index && !exclusive && index->refresh())
         noteIndexTags();
 }
 
 void Table::Impl::prepareWriteLocked()
 {
-    refreshLocked();
+    refreshCountLocked();
+    refreshIndexLocked();
     if (index && index->interruptedUpdate() && indexProblem.empty())
         rebuildIndexLocked();
 }
@@ -113,6 +119,8 @@ void Table::Impl::showEntryLocked(const std::optional<IndexEntry>& entry)
         showRow(0);
         return;
     }
+    if (entry->record > header.recordCount)
+        refreshCountLocked(); // appended by someone else since
     showRow(entry->record);
     row = readRecordLocked(entry->record);
     currentKey = entry->key;
@@ -129,6 +137,8 @@ void Table::Impl::showRecordLocked(std::uint32_t recordNumber, std::string bytes
 void Table::Impl::showEndLocked(int step)
 {
     if (activeTag.empty()) {
+        if (step < 0)
+            refreshCountLocked(); // a forward walk looks again at the end by itself
         const Walk walk = walkLocked(step > 0 ? 1 : header.recordCount, step, 1);
         showRow(walk.recordNumber);
     } else {
@@ -156,10 +166,20 @@ std::int64_t Table::Impl::moveLocked(std::int64_t n)
             showRow(walk.recordNumber);
         moved = walk.passed;
     } else {
-        const IndexMove move = index->advance(activeTag, {currentKey, current}, n, range);
-        if (move.entry && move.moved != 0)
-            showEntryLocked(move.entry);
-        moved = move.moved > 0 ? move.moved : -move.moved;
+        const IndexEntry here{currentKey, current};
+        if (wanted == 1) {
+            // One step is a walk to the neighbour; counting positions only pays for longer moves.
+            const std::optional<IndexEntry> neighbour =
+                step > 0 ? index->next(activeTag, here, range) : index->prior(activeTag, here, range);
+            if (neighbour)
+                showEntryLocked(neighbour);
+            moved = neighbour ? 1 : 0;
+        } else {
+            const IndexMove move = index->advance(activeTag, here, n, range);
+            if (move.entry && move.moved != 0)
+                showEntryLocked(move.entry);
+            moved = move.moved > 0 ? move.moved : -move.moved;
+        }
     }
     atEof = step > 0 && moved < wanted;
     atBof = step < 0 && moved < wanted;

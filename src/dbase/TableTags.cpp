@@ -30,6 +30,7 @@ std::vector<TagInfo> Table::tags()
     if (!d->index)
         return result;
     Impl::TableLock lock(*d, false);
+    d->refreshIndexLocked();
     for (const MdxTag& tag : d->index->tags())
         result.push_back(tagInfo(tag));
     return result;
@@ -79,6 +80,7 @@ void Table::setActiveTag(const std::string& name)
     d->leaveEditing(*this);
     {
         Impl::TableLock lock(*d, false);
+        d->refreshIndexLocked();
         d->activeTag = name.empty() ? std::string() : d->usableTagName(name);
     }
     d->ranged = false;
