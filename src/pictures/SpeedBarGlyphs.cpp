@@ -72,21 +72,25 @@ void drawCapture(QPainter& p)
     p.drawLine(QPointF(7, 12), QPointF(13, 12));
 }
 
-void drawPrint(QPainter& p)
+// The grey box of a printer or a scanner.
+void drawMachine(QPainter& p)
 {
-    drawPage(p, QRectF(4.5, 1.5, 7, 6));
     p.setPen(QColor(48, 48, 48));
     p.setBrush(QColor(190, 190, 190));
     p.drawRect(QRectF(1.5, 7.5, 13, 5));
+}
+
+void drawPrint(QPainter& p)
+{
+    drawPage(p, QRectF(4.5, 1.5, 7, 6));
+    drawMachine(p);
     p.setBrush(Qt::white);
     p.drawRect(QRectF(4.5, 10.5, 7, 4));
 }
 
 void drawScan(QPainter& p)
 {
-    p.setPen(QColor(48, 48, 48));
-    p.setBrush(QColor(190, 190, 190));
-    p.drawRect(QRectF(1.5, 7.5, 13, 5));
+    drawMachine(p);
     p.setBrush(QColor(90, 160, 230));
     p.drawRect(QRectF(1.5, 5.5, 13, 2));
     p.setPen(QPen(QColor(60, 200, 60), 1.5));

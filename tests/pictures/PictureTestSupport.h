@@ -60,36 +60,37 @@ inline ::testing::AssertionResult samePixels(const QImage& expected, const QImag
     return ::testing::AssertionSuccess();
 }
 
-// The largest difference of one channel between two pictures of the same size.
-inline int largestChannelError(const QImage& expected, const QImage& actual)
+// Calls compare(expected pixel, actual pixel) for every pixel of two pictures of the same size.
+template <typename Compare>
+void forEachPixelPair(const QImage& expected, const QImage& actual, Compare compare)
 {
     const QImage a = expected.convertToFormat(QImage::Format_RGB32);
     const QImage b = actual.convertToFormat(QImage::Format_RGB32);
-    int largest = 0;
     for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y);
-            const QRgb q = b.pixel(x, y);
-            largest = std::max({largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                                std::abs(qBlue(p) - qBlue(q))});
-        }
+        for (int x = 0; x < a.width(); ++x)
+            compare(a.pixel(x, y), b.pixel(x, y));
+}
+
+// The largest difference of one channel between two pictures of the same size.
+inline int largestChannelError(const QImage& expected, const QImage& actual)
+{
+    int largest = 0;
+    forEachPixelPair(expected, actual, [&](QRgb p, QRgb q) {
+        largest = std::max({largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                            std::abs(qBlue(p) - qBlue(q))});
+    });
     return largest;
 }
 
 // The mean difference of a channel between two pictures of the same size, over all channels of all pixels.
 inline double meanChannelError(const QImage& expected, const QImage& actual)
 {
-    const QImage a = expected.convertToFormat(QImage::Format_RGB32);
-    const QImage b = actual.convertToFormat(QImage::Format_RGB32);
     double total = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y);
-            const QRgb q = b.pixel(x, y);
-            total +=
-                std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
-        }
-    return total / (3.0 * a.width() * a.height());
+    forEachPixelPair(expected, actual, [&](QRgb p, QRgb q) {
+        total +=
+            std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+    });
+    return total / (3.0 * expected.width() * expected.height());
 }
 
 inline QByteArray readFile(const QString& path)
