@@ -67,6 +67,7 @@ BenchResults runEngineWorkload(std::int64_t records, const std::string& folder)
         results.addTime(figure::append, watch);
     }
     results.add(figure::files, folderMegabytes(folder));
+    results.add(figure::appendMemory, peakMemoryMegabytes());
     {
         dbase::Table stamps;
         stamps.open(folder, table, true);

@@ -167,6 +167,7 @@ BenchResults runSqliteWorkload(std::int64_t records, const std::string& folder)
         results.addTime(figure::append, watch);
     }
     results.add(figure::files, folderMegabytes(folder));
+    results.add(figure::appendMemory, peakMemoryMegabytes());
     {
         const std::string bulkPath = folder + "/bulk.db";
         {

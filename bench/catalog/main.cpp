@@ -85,6 +85,7 @@ void printTable(std::int64_t records, const BenchResults& engine, const BenchRes
         {"append, one post per record, two tags", figure::append, "ms", 0},
         {"append, one bulk transaction", figure::appendBulk, "ms", 0},
         {"files on disk after the appends", figure::files, "MB", 0},
+        {"peak memory until the appends end", figure::appendMemory, "MB", 0},
         {"build a third tag over the table", figure::buildTag, "ms", 1},
         {"26 letter-range counts", figure::letterCounts, "ms", 2},
         {"findKey seek and read, each", figure::seek, "µs", 1},
@@ -92,7 +93,7 @@ void printTable(std::int64_t records, const BenchResults& engine, const BenchRes
         {"open and read the first record", figure::openFirst, "ms", 2},
         {"delete every tenth record, one by one", figure::deletes, "ms", 0},
         {"pack (SQLite: VACUUM)", figure::pack, "ms", 0},
-        {"peak memory (VmHWM)", figure::memory, "MB", 0},
+        {"peak memory of the whole run (VmHWM)", figure::memory, "MB", 0},
     };
     const auto cell = [](double value, const Row& row) {
         return value < 0 ? std::string("–") : number(value, row.decimals) + " " + row.unit;
@@ -197,8 +198,9 @@ int main(int argc, char** argv)
             printTable(records, engine, sqlite);
             if (records == 100000)
                 printGoals(engine, sqlite);
-            memory += (memory.empty() ? "" : ", ") + number(engine.value(figure::memory), 0) + " MB at " +
-                      std::to_string(records);
+            memory += (memory.empty() ? "" : "; ") + std::to_string(records) +
+                      " records: " + number(engine.value(figure::appendMemory), 0) +
+                      " MB until the appends end, " + number(engine.value(figure::memory), 0) + " MB in all";
         }
         std::cout << "\nengine peak memory by size: " << memory << "\n";
         return 0;
