@@ -33,11 +33,21 @@ DatabaseList::DatabaseList(DatabaseFolder& folder, Prompts& prompts) : m_databas
 
 DatabaseList::~DatabaseList()
 {
+    finish();
+}
+
+void DatabaseList::finish()
+{
+    if (m_finished)
+        return;
+    m_finished = true;
+    m_entries.clear();
     m_database.returnTableList();
 }
 
 bool DatabaseList::showFolder(const QString& folder)
 {
+    m_finished = false;
     m_folder = folder;
     m_entries.clear();
     if (!m_database.openTableListIn(folder)) {

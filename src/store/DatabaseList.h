@@ -49,6 +49,9 @@ public:
     bool deleteEntry(const QString& fileName);
     // The table of the entry to load, created from the template when its file is missing.
     bool prepareToLoad(const QString& fileName);
+    // Hands the table list back (the destructor does it too): it is open in the database folder again, on
+    // the entry of the open record table.
+    void finish();
 
 private:
     bool readEntries();
@@ -58,6 +61,7 @@ private:
     Prompts& m_prompts;
     QString m_folder;
     QList<DatabaseEntry> m_entries;
+    bool m_finished = false;
 };
 
 } // namespace store

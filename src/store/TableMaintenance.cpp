@@ -137,20 +137,28 @@ TableMaintenance::ExclusiveOpen TableMaintenance::openExclusively(dbase::Table& 
     }
 }
 
+std::optional<MaintenanceResult> TableMaintenance::openToCopy(dbase::Table& table, const QString& folder,
+                                                              const QString& fileName)
+{
+    switch (openExclusively(table, folder, fileName)) {
+    case ExclusiveOpen::InUse:
+        return refused();
+    case ExclusiveOpen::Unusable:
+        return MaintenanceResult{};
+    case ExclusiveOpen::Opened:
+        break;
+    }
+    return std::nullopt;
+}
+
 MaintenanceResult TableMaintenance::RepairTable(CopyProgress* progress)
 {
     const QString folder = m_folder.session().folders.database;
     const QString name = m_folder.session().tableFileName;
     LiveTablesSuspended suspended(m_folder);
     dbase::Table source;
-    switch (openExclusively(source, folder, name)) {
-    case ExclusiveOpen::InUse:
-        return refused();
-    case ExclusiveOpen::Unusable:
-        return {};
-    case ExclusiveOpen::Opened:
-        break;
-    }
+    if (const auto refusal = openToCopy(source, folder, name))
+        return *refusal;
     if (!m_folder.CreateTableFromTemplate(folder, repairTargetName, true))
         return {};
     CopyResult copy;
@@ -186,14 +194,8 @@ MaintenanceResult TableMaintenance::BackupTable(CopyProgress* progress)
     const QString backup = backupFolder();
     LiveTablesSuspended suspended(m_folder);
     dbase::Table source;
-    switch (openExclusively(source, folder, name)) {
-    case ExclusiveOpen::InUse:
-        return refused();
-    case ExclusiveOpen::Unusable:
-        return {};
-    case ExclusiveOpen::Opened:
-        break;
-    }
+    if (const auto refusal = openToCopy(source, folder, name))
+        return *refusal;
     // The new backup is written beside the old one, which it replaces only once it is complete.
     if (!QDir().mkpath(backup) || !m_folder.CreateTableFromTemplate(backup, repairTargetName, false))
         return {};
@@ -225,14 +227,8 @@ MaintenanceResult TableMaintenance::RestoreTable(bool withLists, CopyProgress* p
     }
     {
         dbase::Table live;
-        switch (openExclusively(live, folder, name)) {
-        case ExclusiveOpen::InUse:
-            return refused();
-        case ExclusiveOpen::Unusable:
-            return {};
-        case ExclusiveOpen::Opened:
-            break;
-        }
+        if (const auto refusal = openToCopy(live, folder, name))
+            return *refusal;
     }
     try {
         dbase::deleteTable(localPath(folder), localPath(previousTableName));

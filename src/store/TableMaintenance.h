@@ -3,6 +3,7 @@
 #include "RecordCopy.h"
 
 #include <functional>
+#include <optional>
 #include <QString>
 
 namespace dbase {
@@ -67,6 +68,9 @@ private:
         Unusable
     };
     ExclusiveOpen openExclusively(dbase::Table& table, const QString& folder, const QString& fileName);
+    // Nothing when the table is open with exclusive use; otherwise what the operation ends with.
+    std::optional<MaintenanceResult> openToCopy(dbase::Table& table, const QString& folder,
+                                                const QString& fileName);
     bool withExclusiveUse(dbase::Table& table, const std::function<void(dbase::Table&)>& work);
     MaintenanceResult refused();
     QString backupFolder() const;

@@ -37,6 +37,13 @@ struct Database
     }
 
     QString file(const QString& name) const { return session.folders.database + "/" + name; }
+    // A folder of its own in the program folder (a user's private folder, say), with its "BACKUP".
+    QString folderBeside(const QString& name) const
+    {
+        const QString path = program.file(name);
+        QDir().mkpath(path + "/BACKUP");
+        return path;
+    }
     QString backupFile(const QString& name) const { return file("BACKUP/" + name); }
     QByteArray read(const QString& path) const
     {

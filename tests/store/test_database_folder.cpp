@@ -87,8 +87,7 @@ TEST(DatabaseFolder, LoadingAnotherDatabaseOpensItsFolderAndNumbersFromItsOwnLis
     Database db;
     db.open();
     db.appendStamps(2);
-    const QString privateFolder = db.program.file("data0001");
-    ASSERT_TRUE(QDir().mkpath(privateFolder));
+    const QString privateFolder = db.folderBeside("data0001");
 
     EXPECT_TRUE(db.folder->isOpenDatabase(db.session.folders.publicDatabase, "DATA.DBF"));
     EXPECT_FALSE(db.folder->isOpenDatabase(privateFolder, "data.dbf"));
@@ -116,8 +115,7 @@ TEST(DatabaseFolder, ReadOnlyModeIsMarkedInTheTitle)
     db.session.publicAccess = store::PublicAccess::ReadOnly;
     db.open();
     EXPECT_EQ(db.folder->windowTitle(), "Kestovan Stamp Tessary - Database: data.dbf [Read Only Mode]");
-    const QString privateFolder = db.program.file("data0001");
-    ASSERT_TRUE(QDir().mkpath(privateFolder));
+    const QString privateFolder = db.folderBeside("data0001");
     ASSERT_TRUE(db.folder->LoadDatabase(privateFolder, "data.dbf"));
     EXPECT_EQ(db.folder->windowTitle(), "Kestovan Stamp Tessary - Database: data.dbf");
 }
@@ -127,8 +125,7 @@ TEST(DatabaseFolder, TheTableListComesBackToTheOpenTableAfterVisitingAnotherFold
     Database db;
     db.open();
     db.appendStamps(1);
-    const QString other = db.program.file("data0002");
-    ASSERT_TRUE(QDir().mkpath(other));
+    const QString other = db.folderBeside("data0002");
     ASSERT_TRUE(db.folder->openTableListIn(other));
     EXPECT_TRUE(QFile::exists(other + "/master.dbf")) << "a folder without a table list gets one";
     EXPECT_EQ(db.folder->tableList().recordCount(), 0);

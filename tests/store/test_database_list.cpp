@@ -3,6 +3,7 @@
 #include "TablePeer.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace {
 
@@ -26,15 +27,28 @@ void listTables(store::DatabaseFolder& folder, const QStringList& names)
     }
 }
 
+// The record window's database open, and the list of databases the dialog shows.
+struct Listed : Database
+{
+    Listed() { open(); }
+    // The databases of folder, by default the database folder, read afresh.
+    store::DatabaseList& show(const QString& where = {})
+    {
+        if (!list)
+            list.emplace(*folder, prompts);
+        EXPECT_TRUE(list->showFolder(where.isEmpty() ? session.folders.database : where));
+        return *list;
+    }
+    std::optional<store::DatabaseList> list;
+};
+
 } // namespace
 
 TEST(DatabaseList, ListsTheDatabasesOfAFolderInFileNameOrder)
 {
-    Database db;
-    db.open();
+    Listed db;
     listTables(*db.folder, {"data_2.dbf", "DATA_1.DBF"});
-    store::DatabaseList list(*db.folder, db.prompts);
-    ASSERT_TRUE(list.showFolder(db.session.folders.database));
+    store::DatabaseList& list = db.show();
     EXPECT_EQ(fileNames(list), QStringList({"data.dbf", "DATA_1.DBF", "data_2.dbf"}));
     EXPECT_EQ(list.entries()[0].name, "data.dbf");
     EXPECT_EQ(list.realFileName(2), (db.session.folders.database + "/data_2.dbf").toUpper());
@@ -43,11 +57,9 @@ TEST(DatabaseList, ListsTheDatabasesOfAFolderInFileNameOrder)
 
 TEST(DatabaseList, NewTakesTheSmallestFreeNumberAndCreatesTheTable)
 {
-    Database db;
-    db.open();
+    Listed db;
     listTables(*db.folder, {"data_1.dbf", "data_3.dbf"});
-    store::DatabaseList list(*db.folder, db.prompts);
-    ASSERT_TRUE(list.showFolder(db.session.folders.database));
+    store::DatabaseList& list = db.show();
     const int index = list.addEntry("Airmail", "Stamps that flew");
     ASSERT_GE(index, 0);
     const store::DatabaseEntry& entry = list.entries()[index];
@@ -63,30 +75,26 @@ TEST(DatabaseList, NewTakesTheSmallestFreeNumberAndCreatesTheTable)
 
 TEST(DatabaseList, NewAdoptsATableFileThatIsNotListedYet)
 {
-    Database db;
-    db.open();
+    Listed db;
     db.appendStamps(2);
     db.close();
     for (const char* ext : {"dbf", "dbt", "mdx"})
         ASSERT_TRUE(
             QFile::rename(db.file(QStringLiteral("data.") + ext), db.file(QStringLiteral("data_1.") + ext)));
     db.open();
-    store::DatabaseList list(*db.folder, db.prompts);
-    ASSERT_TRUE(list.showFolder(db.session.folders.database));
+    store::DatabaseList& list = db.show();
     ASSERT_EQ(list.entries()[list.addEntry("Found again", {})].fileName, "data_1.dbf");
     EXPECT_EQ(tableNumbers(db.session.folders.database, "data_1.dbf").size(), 2u);
 }
 
 TEST(DatabaseList, NewRefusesWhenAll999NamesAreListed)
 {
-    Database db;
-    db.open();
+    Listed db;
     QStringList names;
     for (int n = 1; n <= 999; ++n)
         names.append(QStringLiteral("data_%1.dbf").arg(n));
     listTables(*db.folder, names);
-    store::DatabaseList list(*db.folder, db.prompts);
-    ASSERT_TRUE(list.showFolder(db.session.folders.database));
+    store::DatabaseList& list = db.show();
     EXPECT_EQ(list.entries().size(), 1000);
     EXPECT_TRUE(list.freeFileName().isEmpty());
     EXPECT_EQ(list.addEntry("One too many", {}), -1);
@@ -99,28 +107,20 @@ TEST(DatabaseList, NewRefusesWhenAll999NamesAreListed)
 
 TEST(DatabaseList, EditWritesNameAndDescriptionBack)
 {
-    Database db;
-    db.open();
-    {
-        store::DatabaseList list(*db.folder, db.prompts);
-        ASSERT_TRUE(list.showFolder(db.session.folders.database));
-        ASSERT_TRUE(list.updateEntry("DATA.DBF", "Main catalog", QString(250, QLatin1Char('d'))));
-        EXPECT_EQ(list.entries()[0].name, "Main catalog");
-    }
+    Listed db;
+    ASSERT_TRUE(db.show().updateEntry("DATA.DBF", "Main catalog", QString(250, QLatin1Char('d'))));
+    EXPECT_EQ(db.list->entries()[0].name, "Main catalog");
+    db.list.reset();
     EXPECT_EQ(db.folder->databaseName(), "Main catalog");
     db.close();
     db.open();
-    store::DatabaseList list(*db.folder, db.prompts);
-    ASSERT_TRUE(list.showFolder(db.session.folders.database));
-    EXPECT_EQ(list.entries()[0].description, QString(250, QLatin1Char('d')));
+    EXPECT_EQ(db.show().entries()[0].description, QString(250, QLatin1Char('d')));
 }
 
 TEST(DatabaseList, DeleteRemovesTheEntryAndTheTableHereAndInTheBackup)
 {
-    Database db;
-    db.open();
-    store::DatabaseList list(*db.folder, db.prompts);
-    ASSERT_TRUE(list.showFolder(db.session.folders.database));
+    Listed db;
+    store::DatabaseList& list = db.show();
     list.addEntry("Old", {});
     list.addEntry("Older", {});
     ASSERT_TRUE(QFile::copy(db.file("data_1.dbf"), db.backupFile("data_1.dbf")));
@@ -141,10 +141,8 @@ TEST(DatabaseList, DeleteRemovesTheEntryAndTheTableHereAndInTheBackup)
 
 TEST(DatabaseList, ATableInUseCannotBeDeleted)
 {
-    Database db;
-    db.open();
-    store::DatabaseList list(*db.folder, db.prompts);
-    ASSERT_TRUE(list.showFolder(db.session.folders.database));
+    Listed db;
+    store::DatabaseList& list = db.show();
     EXPECT_FALSE(list.canDelete("data.dbf")) << "the record window has it open";
     list.addEntry("Shared", {});
     TablePeer peer = TablePeer::holdingOpen(db.session.folders.database, "data_1.dbf", false);
@@ -159,32 +157,26 @@ TEST(DatabaseList, ATableInUseCannotBeDeleted)
 
 TEST(DatabaseList, DeletingAnEntryThatIsGoneReportsIt)
 {
-    Database db;
-    db.open();
-    store::DatabaseList list(*db.folder, db.prompts);
-    ASSERT_TRUE(list.showFolder(db.session.folders.database));
+    Listed db;
+    store::DatabaseList& list = db.show();
     EXPECT_FALSE(list.deleteEntry("data_5.dbf"));
     EXPECT_EQ(db.prompts.messages, QStringList("error: Table Could Not Be Deleted!"));
 }
 
 TEST(DatabaseList, AnotherFolderIsListedAndTheTableListReturnsAfterwards)
 {
-    Database db;
-    db.open();
+    Listed db;
     db.appendStamps(1);
-    const QString privateFolder = db.program.file("data0001");
-    ASSERT_TRUE(QDir().mkpath(privateFolder));
-    {
-        store::DatabaseList list(*db.folder, db.prompts);
-        ASSERT_TRUE(list.showFolder(privateFolder));
-        EXPECT_TRUE(list.entries().isEmpty());
-        const int index = list.addEntry("Mine", {});
-        EXPECT_EQ(list.entries()[index].fileName, "data_1.dbf");
-        EXPECT_TRUE(QFile::exists(privateFolder + "/data_1.dbf"));
-        EXPECT_TRUE(list.prepareToLoad("data_1.dbf"));
-        EXPECT_TRUE(list.prepareToLoad("data_9.dbf"));
-        EXPECT_TRUE(QFile::exists(privateFolder + "/data_9.dbt"));
-    }
+    const QString privateFolder = db.folderBeside("data0001");
+    store::DatabaseList& list = db.show(privateFolder);
+    EXPECT_TRUE(list.entries().isEmpty());
+    const int index = list.addEntry("Mine", {});
+    EXPECT_EQ(list.entries()[index].fileName, "data_1.dbf");
+    EXPECT_TRUE(QFile::exists(privateFolder + "/data_1.dbf"));
+    EXPECT_TRUE(list.prepareToLoad("data_1.dbf"));
+    EXPECT_TRUE(list.prepareToLoad("data_9.dbf"));
+    EXPECT_TRUE(QFile::exists(privateFolder + "/data_9.dbt"));
+    list.finish();
     EXPECT_EQ(db.folder->databaseName(), "data.dbf");
     db.appendStamps(1);
     EXPECT_EQ(recordNumbers(db.folder->browseTable()), (std::vector<int>{2, 3}));
@@ -195,8 +187,7 @@ TEST(DatabaseList, ATableListThatCannotBeOpenedIsReported)
 {
     Database db;
     db.open();
-    const QString broken = db.program.file("broken");
-    ASSERT_TRUE(QDir().mkpath(broken));
+    const QString broken = db.folderBeside("broken");
     db.program.write("broken/master.dbf", "not a table");
     store::DatabaseList list(*db.folder, db.prompts);
     db.prompts.answerYes = false;

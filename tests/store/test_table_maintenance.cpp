@@ -256,10 +256,8 @@ TEST(TableMaintenance, RestoreBringsBackTheListsOnlyWhenAsked)
 TEST(TableMaintenance, CopyingListsStopsAtTheFirstIncompleteList)
 {
     Database db;
-    const QString source = db.program.file("source");
-    const QString target = db.program.file("target");
-    QDir().mkpath(source);
-    QDir().mkpath(target);
+    const QString source = db.folderBeside("source");
+    const QString target = db.folderBeside("target");
     writeLists(source, 3, "s");
     ASSERT_TRUE(QFile::remove(source + "/list2.mdx"));
     store::CopyListFiles(source, target);
