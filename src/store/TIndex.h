@@ -75,7 +75,8 @@ public:
     // Puts the browse table on the tag for the settings and the filter state, runs afterSort and reads
     // the numeric decimals again. When that cannot be done the browse table goes back to its tag, the
     // settings to those of that tag, and UnableToCreateIndexMessage is shown (not on the first opening
-    // of a database in a run). The browse table is closed and reopened; the edit table must be closed.
+    // of a database in a run). The browse table is closed and reopened, and the edit table closed (adding a
+    // tag needs the table to itself); the caller reloads its view afterwards.
     bool ApplySortOrder(DatabaseFolder& folder, bool firstOpening = false);
 
     enum class SortChange
