@@ -49,7 +49,7 @@ struct Session
     QString tableFileName = QStringLiteral("data.dbf"); // the current record table in the database folder
 
     PublicAccess publicAccess = PublicAccess::ReadWrite;
-    bool supervisor = false;
+    bool supervisor = true; // without a log-in the person at the keyboard is the supervisor
     bool copyBufferHoldsRecord = false;
 
     // Read-only access and the loaded database lies in the public database folder.
