@@ -1,25 +1,35 @@
+// The record window's life: creation in its order, the first show, closing and the files saved at the end.
 #include "TForm1.h"
 
 #include "dbase/Errors.h"
+#include "editors/LookupFields.h"
 #include "mainwindow/controls/MessageBoxes.h"
+#include "mainwindow/controls/TKestoHeader.h"
+#include "mainwindow/controls/TSortButton.h"
 #include "settings/PageOrder.h"
+#include "settings/StreamError.h"
 #include "settings/WindowPlacement.h"
 #include "store/DatabaseFolder.h"
 #include "store/ProgramTexts.h"
+#include "store/TRecordTemplateList.h"
+#include "TSpeedBar.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QLabel>
 #include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
-#include <QVBoxLayout>
 
 namespace {
-// The right pane keeps this width at least while the window is being created; afterwards 230 will do.
-constexpr int creationRightPaneMinimum = 280;
-constexpr int rightPaneMinimum = 230;
+
+const QString headerFileName = QStringLiteral("header.dat");
+
+// Help contexts of the window and of the left pane's controls.
+constexpr int windowHelpContext = 1;
+constexpr int sortBarHelpContext = 103;
+constexpr int headerHelpContext = 104;
+
 } // namespace
 
 TForm1::TForm1(store::Session& session, RecordPagesBuilder buildPages, QWidget* parent)
@@ -27,28 +37,46 @@ TForm1::TForm1(store::Session& session, RecordPagesBuilder buildPages, QWidget* 
 {
     // 1. The colour scheme of the database folder.
     m_session.colors = settings::LoadColorScheme(m_session.folders.database);
-    // 2. The window and its record pages, first page in front.
+    // 2. and 3. The window, its regions and commands; the first record page and speed-bar page in front.
     buildWindow(buildPages);
     // 4. The fields of the record.
     DiscoverFields();
+    collectPageItems();
     // 5. Help contexts.
-    setProperty("helpContext", 1);
+    setProperty("helpContext", windowHelpContext);
+    m_sortBar->setHelpContext(sortBarHelpContext);
+    m_header->setHelpContext(headerHelpContext);
     // 6. The tables of the database folder.
     m_database = std::make_unique<store::DatabaseFolder>(m_session, *m_prompts);
     // 7. At the top right of the screen.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().right() - frameGeometry().width() + 1, 1);
-    // 9. The database; a window without one closes itself at once.
+    // 8. The record list's header.
+    m_sortBar->setFields(fieldList());
+    m_header->setFields(fieldList());
+    m_header->LoadFromFile(m_session.folders.settings + QLatin1Char('/') + headerFileName);
+    // 9. The panes, then the database; a window without one closes itself at once.
+    placePanesVertically();
     if (m_database->OpenDatabase()) {
         setTitle();
+        lookup::attachSession(m_fields, m_session);
     } else {
         m_failedToOpen = true;
         QTimer::singleShot(0, this, &QWidget::close);
     }
+    // 10. View options, colours, the filter state.
+    ApplyViewOptions();
+    ApplyColors();
+    m_sortBar->setFilterState(TSortButton::AllRecords);
     // 11. The stored bounds.
     restoreWindowPlacement();
-    // 13. The record pages in their stored order; from now on the right pane may be narrower.
-    m_rightPane->setMinimumWidth(rightPaneMinimum);
+    // 12. Fonts, then the full layout.
+    ApplyFonts();
+    m_layoutSuspended = false;
+    LayoutWindow();
+    // 13. The record templates; from now on the right pane may be narrower; the stored page order.
+    m_recordTemplates = std::make_unique<store::TRecordTemplateList>(m_session.folders.settings);
+    m_rightPaneMinimum = rightPaneMinimum;
     restorePageOrder();
 }
 
@@ -58,29 +86,6 @@ TForm1::~TForm1()
     saveSettingsFiles();
     m_database->CloseEditTable();
     m_database->CloseDatabase();
-}
-
-void TForm1::buildWindow(RecordPagesBuilder buildPages)
-{
-    setWindowTitle(store::windowTitlePrefix);
-    m_rightPane = new QWidget;
-    m_rightPane->setObjectName(QStringLiteral("RightPane"));
-    m_rightPane->setMinimumWidth(creationRightPaneMinimum);
-    auto* layout = new QVBoxLayout(m_rightPane);
-    layout->setContentsMargins(4, 4, 4, 4);
-    m_status = new QLabel;
-    m_status->setObjectName(QStringLiteral("StatusText"));
-    m_status->setFrameShape(QFrame::StyledPanel);
-    layout->addWidget(m_status);
-    m_pages = new QTabWidget;
-    m_pages->setObjectName(QStringLiteral("RecordPages"));
-    m_pages->tabBar()->setToolTip(QStringLiteral("Use Drag and Drop to change the Tab Order"));
-    m_pages->setMovable(true);
-    buildPages(m_pages);
-    m_pages->setCurrentIndex(0);
-    layout->addWidget(m_pages, 1);
-    setCentralWidget(m_rightPane);
-    resize(480, 420);
 }
 
 void TForm1::setTitle()
@@ -119,6 +124,11 @@ void TForm1::saveWindowPlacement()
 
 void TForm1::saveSettingsFiles()
 {
+    try {
+        m_header->SaveToFile(m_session.folders.settings + QLatin1Char('/') + headerFileName);
+    } catch (const settings::StreamError&) {
+        // The layout of the last run stays; nobody is there to be told at this point.
+    }
     settings::SaveProgramSettings(m_session.program, m_session.folders.program);
     m_session.database.lastTableFileName = m_session.tableFileName;
     m_session.database.lastDatabaseFolder = m_session.folders.database;
@@ -158,7 +168,7 @@ void TForm1::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
     // A show after the table view or the HTML wizard had the window's place skips the first-show work.
-    if (property("tag").toInt() == 1000) {
+    if (property("tag").toInt() == standInTag) {
         setProperty("tag", 0);
         return;
     }

@@ -6,6 +6,8 @@
 #include "editors/TDateEdit.h"
 #include "editors/TLookup.h"
 #include "editors/TMultiMediaEdit.h"
+#include "editors/TMyBtnEdit.h"
+#include "mainwindow/controls/TEditMenu.h"
 #include "mainwindow/controls/MessageBoxes.h"
 #include "pictures/TDbMultiImgControl.h"
 #include "settings/FieldTexts.h"
@@ -98,6 +100,26 @@ private:
 
 void TForm1::DiscoverFields()
 {
+    // 1. The pop-up menus of the fields: one for edits and memos, one for list fields.
+    m_fieldMenu = new TEditMenu(this);
+    m_fieldMenu->setObjectName(QStringLiteral("FieldMenu"));
+    m_listFieldMenu = new TEditMenu(this);
+    m_listFieldMenu->setObjectName(QStringLiteral("ListFieldMenu"));
+    // The Edit Lists dialog comes with the lookup lists.
+    auto* editList = new QAction(QStringLiteral("&Edit List..."), m_listFieldMenu);
+    editList->setEnabled(false);
+    m_listFieldMenu->insertItem(editList);
+    auto* autoFill = new QAction(QStringLiteral("Auto-F&ill"), m_listFieldMenu);
+    connect(autoFill, &QAction::triggered, this,
+            [this] { m_session.database.autoFill = !m_session.database.autoFill; });
+    m_listFieldMenu->insertItem(autoFill);
+    m_listFieldMenu->setAutoFillItem(autoFill, [this] { return m_session.database.autoFill; });
+    for (TEditMenu* menu : {m_fieldMenu, m_listFieldMenu}) {
+        connect(menu, &TEditMenu::fontRequested, this, &TForm1::requestFieldFont);
+        connect(menu, &TEditMenu::colorRequested, this, &TForm1::requestFieldColor);
+    }
+
+    // 2. to 4. The fields and their captions, page by page.
     auto* captionClicks = new CaptionClickFilter(this, [this](QLabel* label) { showCaptionMenu(label); });
     QList<QWidget*> emptyPages;
     for (int page = 0; page < m_pages->count(); ++page) {
@@ -111,16 +133,7 @@ void TForm1::DiscoverFields()
                 continue;
             if (isFieldControl(control)) {
                 placeAt(m_fields, tag - 1, control);
-                if (auto* date = qobject_cast<TDateEdit*>(control)) {
-                    m_dateFields.append(date);
-                    date->setProperty("helpContext", fieldHelpContext);
-                    connect(date, &TDateEdit::formatChanged, this,
-                            [this, date](int format) { dateFormatChanged(date, format); });
-                } else if (qobject_cast<TDbMultiImgControl*>(control)) {
-                    control->setProperty("helpContext", pictureHelpContext);
-                } else if (!qobject_cast<TMultiMediaEdit*>(control)) {
-                    control->setProperty("helpContext", fieldHelpContext);
-                }
+                attachFieldMenu(control);
             } else if (auto* label = qobject_cast<QLabel*>(control)) {
                 placeAt(m_captionLabels, tag - 1, label);
                 label->setToolTip(QStringLiteral("Click to Display Popup Menu"));
@@ -134,6 +147,7 @@ void TForm1::DiscoverFields()
         m_pages->removeTab(m_pages->indexOf(page));
     qDeleteAll(emptyPages);
 
+    // 5. and 6. Captions and date formats the settings did not supply.
     if (m_session.captions.isEmpty()) {
         for (QWidget* label : m_captionLabels)
             m_session.captions.append(static_cast<QLabel*>(label)->text());
@@ -144,6 +158,49 @@ void TForm1::DiscoverFields()
     }
     for (int i = 0; i < m_dateFields.size() && i < m_session.dateFormats.size(); ++i)
         m_session.dateFormats[i].fieldIndex = static_cast<int>(m_fields.indexOf(m_dateFields[i]));
+}
+
+// The menu, help context and notifications a field control gets by its kind.
+void TForm1::attachFieldMenu(QWidget* control)
+{
+    if (auto* date = qobject_cast<TDateEdit*>(control)) {
+        m_dateFields.append(date);
+        date->setProperty("helpContext", fieldHelpContext);
+        connect(date, &TDateEdit::formatChanged, this, [this, date](int format) { dateFormatChanged(date, format); });
+        connect(date, &TDateEdit::fontRequested, this, [this, date] { requestFieldFont(date); });
+        connect(date, &TDateEdit::colorRequested, this, [this, date] { requestFieldColor(date); });
+    } else if (auto* attachment = qobject_cast<TMultiMediaEdit*>(control)) {
+        connect(attachment, &TMultiMediaEdit::fontRequested, this, [this, attachment] { requestFieldFont(attachment); });
+        connect(attachment, &TMultiMediaEdit::colorRequested, this,
+                [this, attachment] { requestFieldColor(attachment); });
+    } else if (qobject_cast<TDbMultiImgControl*>(control)) {
+        control->setProperty("helpContext", pictureHelpContext);
+    } else if (qobject_cast<QComboBox*>(control)) {
+        m_listFieldMenu->attachTo(control);
+        control->setProperty("helpContext", fieldHelpContext);
+    } else {
+        const auto* buttonEdit = qobject_cast<TMyBtnEdit*>(control);
+        if (!buttonEdit || !buttonEdit->popupMenu())
+            m_fieldMenu->attachTo(control);
+        control->setProperty("helpContext", fieldHelpContext);
+    }
+}
+
+controls::FieldList TForm1::fieldList() const
+{
+    controls::FieldList fields;
+    for (int i = 0; i < m_fields.size(); ++i) {
+        const QWidget* control = m_fields[i];
+        controls::FieldKind kind = controls::FieldKind::Text;
+        if (qobject_cast<const QPlainTextEdit*>(control))
+            kind = controls::FieldKind::Memo;
+        else if (qobject_cast<const TDbMultiImgControl*>(control))
+            kind = controls::FieldKind::Picture;
+        else if (qobject_cast<const TDateEdit*>(control) || qobject_cast<const TCurrencyEdit*>(control))
+            kind = controls::FieldKind::Other;
+        fields.append({m_session.captions.value(i), kind});
+    }
+    return fields;
 }
 
 void TForm1::ApplyCaptions()
@@ -172,8 +229,9 @@ void TForm1::showCaptionMenu(QLabel* label)
 {
     QMenu menu(this);
     menu.addAction(QStringLiteral("&Text..."), this, [this, label] { renameCaption(label); });
-    // Colours and caption templates come with the colour dialog and the template lists.
-    for (const char* later : {"&Color...", "&Load From Template...", "&Save As Template..."})
+    menu.addAction(QStringLiteral("&Color..."), this, &TForm1::chooseLabelColors);
+    // Caption templates come with the caption-template dialog.
+    for (const char* later : {"&Load From Template...", "&Save As Template..."})
         menu.addAction(QString::fromLatin1(later))->setEnabled(false);
     menu.exec(label->mapToGlobal(QPoint(10, 10)));
 }

@@ -3,9 +3,12 @@
 #include "dbase/Table.h"
 #include "editors/TCurrencyEdit.h"
 #include "editors/TDateEdit.h"
+#include "editors/TMyBtnEdit.h"
 #include "mainwindow/controls/MessageBoxes.h"
 #include "pictures/TDbMultiImgControl.h"
+#include "settings/ProgramSettings.h"
 #include "store/DatabaseFolder.h"
+#include "BusyCursor.h"
 #include "TForm1.h"
 
 #include <cmath>
@@ -55,14 +58,6 @@ void clearControl(QWidget* control)
         edit->clear();
 }
 
-// Shows the hourglass for as long as it lives.
-class BusyCursor
-{
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-};
-
 } // namespace
 
 void TForm1::GoToRecord(int index)
@@ -73,22 +68,42 @@ void TForm1::GoToRecord(int index)
         return;
     }
     const std::int64_t before = browse.recordCount();
-    if (m_position > 0 && !m_saved && !SaveCurrentRecord())
+    const bool saving = m_position > 0 && !m_saved;
+    // A save of a new record may put it before the record asked for; that record is known by its number.
+    const double asked = saving && m_newRecord && index < before ? numberAt(index) : -1;
+    if (saving && !SaveCurrentRecord())
         return;
     m_newRecord = false;
     m_inUse = false;
     const std::int64_t count = browse.recordCount();
-    if (count > before)
+    if (count > before && (index >= before || numberAt(index) != asked))
         ++index;
     if (index < count) {
-        browse.first();
-        browse.moveBy(index);
-        m_database->editTable().goToCurrent(browse);
-        ShowRecord(index + 1);
+        showRecordAt(index);
     } else {
         m_newRecord = true;
         ShowRecord(static_cast<int>(count) + 1);
     }
+}
+
+double TForm1::numberAt(int index)
+{
+    dbase::Table& browse = m_database->browseTable();
+    browse.first();
+    browse.moveBy(index);
+    return browse.eof() ? -1 : std::round(browse.asNumber(0));
+}
+
+// The browse table moves to the record, the edit table follows it.
+void TForm1::showRecordAt(int index)
+{
+    dbase::Table& browse = m_database->browseTable();
+    m_newRecord = false;
+    m_inUse = false;
+    browse.first();
+    browse.moveBy(index);
+    m_database->editTable().goToCurrent(browse);
+    ShowRecord(index + 1);
 }
 
 void TForm1::ShowRecord(int position)
@@ -109,9 +124,19 @@ void TForm1::ShowRecord(int position)
         m_recordNumber = std::round(edit.asNumber(0));
     }
     m_position = position;
+    showPositionLabels();
     refreshStatus();
     m_ready = true;
     m_saved = false;
+}
+
+void TForm1::showPositionLabels()
+{
+    const std::int64_t count = m_database->browseTable().recordCount();
+    m_positionLabel->setText(m_newRecord ? QString() : QString::number(m_position).left(6));
+    const int percent =
+        count == 0 ? 100 : static_cast<int>(std::min<double>(100.0, std::round(100.0 * m_position / count)));
+    m_percentLabel->setText(QString::number(percent) + QLatin1Char('%'));
 }
 
 bool TForm1::SaveCurrentRecord()
@@ -133,7 +158,8 @@ bool TForm1::SaveCurrentRecord()
                 this, QStringLiteral(
                           "Could not Update the record!\nDo you want to continue anyway?\n(If you answer "
                           "Yes changes to the current record will be discarded.)"));
-            if (result)
+            // A new record that stays on the form is appended again by the next save.
+            if (result || m_newRecord)
                 edit.cancel();
         }
     } catch (const dbase::DatabaseError& error) {
@@ -168,7 +194,9 @@ void TForm1::saveCurrentRecordSilently()
 
 bool TForm1::PostCurrentRecord(dbase::Table& table)
 {
-    if (m_inUse)
+    // Another user holds the shown record: it is not written. Other tables (the copy buffer, a template
+    // row) take the form all the same.
+    if (m_inUse && &table == &m_database->editTable())
         return true;
     BusyCursor busy;
     for (int attempt = 0; attempt < postAttempts; ++attempt) {
@@ -221,11 +249,41 @@ QString TForm1::statusText() const
 void TForm1::refreshStatus()
 {
     m_status->setText(statusText());
-    setFieldsEnabled(!m_session.isReadOnlyMode() && !m_inUse);
+    refreshEnabledStates();
+}
+
+void TForm1::setCommandEnabled(Command which, bool enabled)
+{
+    command(which)->setEnabled(enabled && !m_unbuiltCommands.contains(which));
+}
+
+void TForm1::refreshEnabledStates()
+{
+    const bool readOnly = m_session.isReadOnlyMode();
+    const bool editable = !readOnly && !m_inUse;
+    for (Command which : {Command::CopyRecord, Command::Import, Command::Export, Command::NewRecord,
+                          Command::Replace})
+        setCommandEnabled(which, !readOnly);
+    const bool publicFolder = settings::SameFolder(m_session.folders.database, m_session.folders.publicDatabase);
+    setCommandEnabled(Command::Maintenance, !readOnly && (!publicFolder || m_session.supervisor));
+
+    setFieldsEnabled(editable);
+    setCommandEnabled(Command::UndoChanges, editable);
+    setCommandEnabled(Command::DeleteRecord, editable);
+    setCommandEnabled(Command::PasteRecord, editable && m_session.copyBufferHoldsRecord);
+
+    // Without letter tabs the first and the last record have nothing before or after them.
+    const std::int64_t count = m_database->browseTable().recordCount();
+    const bool shown = !m_newRecord && m_position > 0;
+    const bool emptyReadOnly = readOnly && count == 0;
+    setCommandEnabled(Command::Previous, !emptyReadOnly && !(shown && m_position == 1));
+    setCommandEnabled(Command::Next, !emptyReadOnly && !(shown && m_position >= count));
+    setCommandEnabled(Command::Synchronize, !m_newRecord);
+    applyFieldColors();
 }
 
 void TForm1::setFieldsEnabled(bool enabled)
 {
     for (QWidget* control : m_fields)
-        control->setEnabled(enabled);
+        editors::setFieldEnabled(control, enabled);
 }

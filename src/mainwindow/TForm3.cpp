@@ -13,12 +13,14 @@
 
 namespace {
 
-// Page geometry: caption labels sit above their fields; two half-width columns share a row.
+// Page geometry: caption labels sit above their fields; two half-width columns share a row. The pages
+// are drawn for the narrowest right pane; the record window stretches them to the room it has.
 constexpr int margin = 8;
-constexpr int pageWidth = 440;
+constexpr int pageWidth = 220;
 constexpr int labelHeight = 16;
 constexpr int fieldHeight = 24;
 constexpr int rowHeight = labelHeight + fieldHeight + 6;
+constexpr int pageHeight = 7 * rowHeight + margin;
 constexpr int halfWidth = (pageWidth - 3 * margin) / 2;
 constexpr int rightColumn = margin + halfWidth + margin;
 
@@ -28,6 +30,7 @@ public:
     PageBuilder(QTabWidget* pages, const QString& caption) : m_panel(new QWidget)
     {
         m_panel->setObjectName(QStringLiteral("Panel") + caption.right(1));
+        m_panel->resize(pageWidth, pageHeight);
         pages->addTab(m_panel, caption);
     }
 
@@ -85,7 +88,8 @@ void TForm3::buildRecordPages(QTabWidget* pages)
     part1.field<TCurrencyEdit>(8, QStringLiteral("Cost:"), margin, 5, halfWidth);
     part1.field<TCurrencyEdit>(9, QStringLiteral("Market Value:"), margin, 6, halfWidth);
     part1.field<TDbMultiImgControl>(10, QStringLiteral("Small Picture:"), rightColumn, 4, halfWidth,
-                                    2 * rowHeight + fieldHeight);
+                                    2 * rowHeight + fieldHeight)
+        ->setSpeedBarVisible(false);
 
     PageBuilder part2(pages, QStringLiteral("Part 2"));
     part2.text(11, QStringLiteral("Paper Color:"), margin, 0, halfWidth);
@@ -111,6 +115,6 @@ void TForm3::buildRecordPages(QTabWidget* pages)
     part3.field<TCurrencyEdit>(27, QStringLiteral("Custom 5:"), rightColumn, 6, halfWidth);
 
     PageBuilder part4(pages, QStringLiteral("Part 4"));
-    part4.field<TDbMultiImgControl>(28, QStringLiteral("Picture:"), margin, 0, 0,
-                                    6 * rowHeight + fieldHeight);
+    part4.field<TDbMultiImgControl>(28, QStringLiteral("Picture:"), margin, 0, 0, 6 * rowHeight + fieldHeight)
+        ->setSpeedBarHeight(24);
 }

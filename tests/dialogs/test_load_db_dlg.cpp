@@ -16,12 +16,13 @@
 
 namespace {
 
-// A user's private folder as settings folder beside the public one; the record window has the database
-// of `database` open.
+// A logged-in user (not the supervisor) with a private folder as settings folder beside the public one;
+// the record window has the database of `database` open.
 struct Folders : Database
 {
     explicit Folders(bool openPrivate)
     {
+        session.supervisor = false;
         privateFolder = folderBeside("data0001");
         session.folders.settings = privateFolder;
         if (openPrivate)
