@@ -5,7 +5,7 @@
 #include "dbase/Table.h"
 #include "editors/TDateEdit.h"
 #include "mainwindow/controls/MessageBoxes.h"
-//TMPDLG #include "mainwindow/dialogs/TDeleteDlg1.h"
+#include "mainwindow/dialogs/TDeleteDlg1.h"
 #include "store/ColumnValues.h"
 #include "store/DatabaseFolder.h"
 #include "store/RecordTemplateRows.h"
@@ -70,7 +70,7 @@ void TForm1::UndoChanges()
 
 bool TForm1::confirmRecordDeletion()
 {
-    return false; //TMPDLG TDeleteDlg1::confirm(ConfirmedAction::DeleteRecord, this);
+    return TDeleteDlg1::confirm(ConfirmedAction::DeleteRecord, this);
 }
 
 void TForm1::DeleteCurrentRecord()

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QTabWidget>
 
 namespace {
@@ -143,6 +144,29 @@ TEST_F(RecordWindowTest, ReadOnlyModeLocksTheFieldsAndTheEditingCommands)
     field<QLineEdit>(1)->setText("changed");
     window.close();
     EXPECT_EQ(storedDescriptions(), QStringList({"Inverted Jenny"}));
+}
+
+TEST_F(RecordWindowTest, ARecordAnotherProcessHoldsIsShownReadOnlyAndNotWritten)
+{
+    seed({"Mauritius Post Office", "Basel Dove"});
+    QProcess locker;
+    locker.start(QStringLiteral(RECORD_LOCKER), {session.folders.database, "data.dbf", "0"});
+    ASSERT_TRUE(locker.waitForStarted(10000));
+    ASSERT_TRUE(locker.waitForReadyRead(10000));
+    ASSERT_EQ(locker.readLine().trimmed(), "locked");
+
+    TForm1& window = open();
+    EXPECT_TRUE(window.isRecordInUse());
+    EXPECT_EQ(window.statusText(), "Read Only Access - Record In Use");
+    EXPECT_FALSE(field<QLineEdit>(1)->isEnabled());
+    EXPECT_FALSE(window.command(TForm1::Command::DeleteRecord)->isEnabled());
+    field<QLineEdit>(1)->setText("typed while locked");
+    window.NextRecord();
+    EXPECT_EQ(window.statusText(), "Read/Write Access") << "the second record is free";
+    EXPECT_EQ(storedDescriptions(), QStringList({"Mauritius Post Office", "Basel Dove"}));
+
+    locker.closeWriteChannel();
+    EXPECT_TRUE(locker.waitForFinished(10000));
 }
 
 TEST_F(RecordWindowTest, UndoBringsBackTheStoredValues)
