@@ -11,6 +11,7 @@
 #include "settings/WindowPlacement.h"
 #include "store/DatabaseFolder.h"
 #include "store/ProgramTexts.h"
+#include "store/TIndex.h"
 #include "store/TRecordTemplateList.h"
 #include "TSpeedBar.h"
 
@@ -46,8 +47,14 @@ TForm1::TForm1(store::Session& session, RecordPagesBuilder buildPages, QWidget* 
     setProperty("helpContext", windowHelpContext);
     m_sortBar->setHelpContext(sortBarHelpContext);
     m_header->setHelpContext(headerHelpContext);
-    // 6. The tables of the database folder.
+    // 6. The tables of the database folder, and the sort order of the record table.
     m_database = std::make_unique<store::DatabaseFolder>(m_session, *m_prompts);
+    m_index = std::make_unique<store::TIndex>(m_session, *m_prompts);
+    m_index->afterSort = [this] { afterSort(); };
+    m_index->restoreCursor = [] {
+        while (QApplication::overrideCursor())
+            QApplication::restoreOverrideCursor();
+    };
     // 7. At the top right of the screen.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().right() - frameGeometry().width() + 1, 1);
@@ -55,11 +62,16 @@ TForm1::TForm1(store::Session& session, RecordPagesBuilder buildPages, QWidget* 
     m_sortBar->setFields(fieldList());
     m_header->setFields(fieldList());
     m_header->LoadFromFile(m_session.folders.settings + QLatin1Char('/') + headerFileName);
+    connect(m_header, &TKestoHeader::hChanged, this, &TForm1::headerChanged);
+    connect(m_sortBar, &TSortButton::clicked, this, &TForm1::runSortDialog);
+    for (auto chose : {&TSortButton::sortByClicked, &TSortButton::sort1MenuClicked, &TSortButton::sort2MenuClicked})
+        connect(m_sortBar, chose, this, &TForm1::ApplySortChange);
     // 9. The panes, then the database; a window without one closes itself at once.
     placePanesVertically();
     if (m_database->OpenDatabase()) {
         setTitle();
         lookup::attachSession(m_fields, m_session);
+        applySortOfOpenedTable(true);
     } else {
         m_failedToOpen = true;
         QTimer::singleShot(0, this, &QWidget::close);
@@ -84,6 +96,8 @@ TForm1::~TForm1()
 {
     saveWindowPlacement();
     saveSettingsFiles();
+    if (!m_failedToOpen)
+        m_index->SaveSortSettings();
     m_database->CloseEditTable();
     m_database->CloseDatabase();
 }

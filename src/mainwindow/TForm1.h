@@ -18,7 +18,9 @@ class QAction;
 class QLabel;
 class QMenu;
 class QTabWidget;
+class TColorButton;
 class TEditMenu;
+class TFormatedButton;
 class TKestoHeader;
 class TSortButton;
 class TSpeedBar;
@@ -31,8 +33,12 @@ class Table;
 namespace store {
 class DatabaseFolder;
 class Prompts;
+class TIndex;
 class TRecordTemplateList;
 } // namespace store
+namespace settings {
+struct SortSettings;
+}
 
 // The record window engine: one record of the current table on the record pages, and the cycle of
 // loading, editing and saving it, inside the frame of the window (speed bar, left pane, letter column,
@@ -154,6 +160,27 @@ public:
     // run is read-only) and shows in red and yellow; in a memo the found text is selected.
     void HighlightFoundField(int fieldIndex, const QString& foundText = QString());
 
+    // --- Record list, letter tabs and sort order -----------------------------------------------------
+    void FillRecordButtons();
+    void RefreshRecordList();
+    void SelectLetter(char letter);
+    void CountLetters();
+    void ResetLetterState();
+    bool LetterTabsActive() const;
+    void FirstPage();
+    void LastPage();
+    void NextPage();
+    void PriorPage();
+    // The sort bar's and the Sort dialog's choice: saved first, then put in force.
+    void ApplySortChange(const settings::SortSettings& chosen);
+    store::TIndex& sortOrder() const { return *m_index; }
+    int pageSize() const { return m_pageSize; }
+    int pageOffset() const { return m_pageOffset; }
+    char currentLetter() const { return m_letter; }
+    int letterCount(char letter) const;
+    const QList<TFormatedButton*>& recordListButtons() const { return m_listButtons; }
+    const QList<TColorButton*>& letterTabs() const { return m_letterButtons; }
+
     // --- Databases and stand-in windows ----------------------------------------------------------------
     // Loads another record table, after saving the current record; nothing happens for the table that is
     // open. False when the record could not be saved or the table could not be opened.
@@ -236,6 +263,36 @@ private:
     void openManual();
     void emailSupport();
     void showAbout();
+    // --- Databases (TForm1Databases.cpp) ---
+    void runLoadDatabase();
+    void runTableView();
+    // --- Record list (TForm1List.cpp) ---
+    void applySortOfOpenedTable(bool firstOpening);
+    void afterSort();
+    void runSortDialog();
+    void applySortChoice(const settings::SortSettings& chosen);
+    void setLetterTabsOption(int option);
+    void buildLetterTabs();
+    void layoutLetterTabs();
+    void scrollLetterTabs(int direction);
+    void colorLetterTab(char letter);
+    void colorLetterTabs();
+    void selectLetterTab(char letter);
+    void moveLetterCount(char from, char to);
+    char nonEmptyLetterAfter(char letter) const;
+    char nonEmptyLetterBefore(char letter) const;
+    int recordButtonHeight() const;
+    int firstRecordButtonTop() const;
+    TFormatedButton* makeRecordButton(int index);
+    void rebuildRecordButtons();
+    void layoutRecordButtons();
+    void headerChanged();
+    QString listColumnText(const dbase::Table& table, int column, bool& rightAlign);
+    void refreshPagingStates();
+    void refreshMoveStates();
+    int lastPageOffset();
+    void showRecordOfLetter(char letter, int index);
+    void showRecordMenu(int buttonIndex, const QPoint& globalPos);
     // --- Colours and fonts (TForm1Colors.cpp) ---
     void applyFieldColors();
     void applyFieldColor(QWidget* control);
@@ -279,6 +336,7 @@ private:
     std::unique_ptr<store::Prompts> m_prompts;
     std::unique_ptr<store::DatabaseFolder> m_database;
     std::unique_ptr<store::TRecordTemplateList> m_recordTemplates;
+    std::unique_ptr<store::TIndex> m_index;
     std::function<void()> m_closeHandler;
     std::function<void()> m_exitHandler;
 
@@ -335,6 +393,16 @@ private:
     TEditMenu* m_fieldMenu = nullptr;
     TEditMenu* m_listFieldMenu = nullptr;
 
+    // Record list
+    QList<TFormatedButton*> m_listButtons;
+    QList<TColorButton*> m_letterButtons;
+    int m_letterScroll = 0;
+    int m_pageSize = 1;
+    int m_pageOffset = 0;
+    int m_selectedButton = -1;
+    char m_letter = 'A';
+    std::array<int, 26> m_letterCounts{};
+
     // Fields
     QList<QWidget*> m_fields;        // indexed by field number - 1
     QList<QWidget*> m_captionLabels; // indexed by field number - 1
@@ -346,6 +414,7 @@ private:
     bool m_inUse = false;
     int m_position = 0;
     double m_recordNumber = -1;
+    char m_recordLetter = 0; // the shown record's letter tab while letter tabs are active
     bool m_saved = false;
     bool m_applyingTemplate = false;
     bool m_ready = false;

@@ -2,6 +2,7 @@
 #include "editors/TCurrencyEdit.h"
 #include "editors/TMyBtnEdit.h"
 #include "mainwindow/controls/PaletteColors.h"
+#include "mainwindow/controls/TFormatedButton.h"
 #include "TColorDlg.h"
 #include "TForm1.h"
 #include "TSpeedBar.h"
@@ -103,7 +104,9 @@ int TForm1::oneLineFieldHeight() const
 
 void TForm1::ApplyFonts()
 {
-    // The record buttons take the record-button font when the record list builds them.
+    if (!m_listButtons.isEmpty() &&
+        !sameFont(m_listButtons.first()->font(), fontOf(settings::DatabaseSettings::RecordButtonFont)))
+        rebuildRecordButtons();
     const QFont oneLine = fontOf(settings::DatabaseSettings::OneLineFieldFont);
     const QFont multiLine = fontOf(settings::DatabaseSettings::MultiLineFieldFont);
     bool oneLineChanged = false;
@@ -116,8 +119,10 @@ void TForm1::ApplyFonts()
             oneLineChanged = true;
         }
     }
-    if (!oneLineChanged)
+    if (!oneLineChanged) {
+        RefreshRecordList();
         return;
+    }
     // The rows of every page make room for the new field height.
     const int lineHeight = oneLineFieldHeight();
     for (int page = 0; page < m_pageLayouts.size(); ++page) {

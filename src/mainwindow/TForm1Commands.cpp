@@ -3,7 +3,10 @@
 #include "mainwindow/controls/HelpPages.h"
 #include "mainwindow/controls/MenuItems.h"
 #include "mainwindow/controls/MessageBoxes.h"
+#include "mainwindow/controls/TFormatedButton.h"
 #include "mainwindow/controls/THotSpeedBtn.h"
+#include "mainwindow/controls/TKestoHeader.h"
+#include "mainwindow/controls/TSortButton.h"
 #include "options/TAboutBox.h"
 #include "store/DatabaseFolder.h"
 #include "store/TRecordTemplateList.h"
@@ -57,11 +60,11 @@ void TForm1::createCommands()
     addCommand(Command::NewRecord, QStringLiteral("&New Record"), QStringLiteral("Add New Record"),
                [this] { NewRecord(); });
     addCommand(Command::LoadDatabase, QStringLiteral("&Load Database"), QStringLiteral("Load Another Database"),
-               notBuilt);
+               [this] { runLoadDatabase(); });
     addCommand(Command::Print, QStringLiteral("&Print"), QStringLiteral("Create and Print Reports or Labels"),
                notBuilt);
     addCommand(Command::TableView, QStringLiteral("&Table View"), QStringLiteral("View Database in Table Format"),
-               notBuilt);
+               [this] { runTableView(); });
     addCommand(Command::HtmlReport, QStringLiteral("&HTML Report"), QStringLiteral("Generate HTML Report"),
                notBuilt);
     addCommand(Command::Exit, QStringLiteral("&Exit"), QStringLiteral("Program Shutdown [Alt+F4]"),
@@ -69,10 +72,10 @@ void TForm1::createCommands()
     addCommand(Command::Find, QStringLiteral("&Find"), QStringLiteral("Find Text"), notBuilt);
     addCommand(Command::Replace, QStringLiteral("&Replace"), QStringLiteral("Replace Text"), notBuilt);
     addCommand(Command::Options, QStringLiteral("&Options"), QStringLiteral("Set Options"), notBuilt);
-    addCommand(Command::First, QStringLiteral("&First"), QString(), notBuilt);
-    addCommand(Command::PageUp, QStringLiteral("Page&Up"), QString(), notBuilt);
-    addCommand(Command::PageDown, QStringLiteral("Page&Down"), QString(), notBuilt);
-    addCommand(Command::Last, QStringLiteral("&Last"), QString(), notBuilt);
+    addCommand(Command::First, QStringLiteral("&First"), QString(), [this] { FirstPage(); });
+    addCommand(Command::PageUp, QStringLiteral("Page&Up"), QString(), [this] { PriorPage(); });
+    addCommand(Command::PageDown, QStringLiteral("Page&Down"), QString(), [this] { NextPage(); });
+    addCommand(Command::Last, QStringLiteral("&Last"), QString(), [this] { LastPage(); });
     addCommand(Command::Previous, QStringLiteral("&Previous"), QStringLiteral("Previous Record [Alt+PgUp]"),
                [this] { PreviousRecord(); });
     addCommand(Command::Next, QStringLiteral("&Next"), QStringLiteral("Next Record [Alt+PgDn]"),
@@ -83,7 +86,7 @@ void TForm1::createCommands()
     addCommand(Command::Maintenance, QStringLiteral("&Maintenance"),
                QStringLiteral("Database Maintenance Functions"), notBuilt);
     addCommand(Command::Filter, QStringLiteral("&Filter"), QStringLiteral("Define/Use Filter"), notBuilt);
-    addCommand(Command::Sort, QStringLiteral("&Sort"), QStringLiteral("Sort Data"), notBuilt);
+    addCommand(Command::Sort, QStringLiteral("&Sort"), QStringLiteral("Sort Data"), [this] { runSortDialog(); });
     addCommand(Command::Summary, QStringLiteral("S&ummary"), QStringLiteral("Display Summary"), notBuilt);
     addCommand(Command::HelpContents, QStringLiteral("&Help Contents"), QString(),
                [this] { help::showContext(property("helpContext").toInt()); });
@@ -219,9 +222,12 @@ void TForm1::buildWindowMenu()
     addViewChoice(bars, QStringLiteral("Speed Bar At The Top"), options.speedBarLocation, 0, true);
     addViewChoice(bars, QStringLiteral("Speed Bar At The Bottom"), options.speedBarLocation, 1, true);
     QMenu* letters = m_windowMenu->addMenu(QStringLiteral("&Letter Tabs"));
-    // Switching the letter tabs on or off recounts them and sorts again: that comes with the record list.
-    addViewChoice(letters, QStringLiteral("Enabled"), options.letterTabs, 0, true)->setEnabled(false);
-    addViewChoice(letters, QStringLiteral("Disabled"), options.letterTabs, 1, true)->setEnabled(false);
+    for (const auto& [caption, value] : {std::pair{"Enabled", 0}, std::pair{"Disabled", 1}}) {
+        QAction* choice = letters->addAction(QString::fromLatin1(caption));
+        choice->setCheckable(true);
+        connect(choice, &QAction::triggered, this, [this, value] { setLetterTabsOption(value); });
+        m_viewChoices.append({choice, [&options, value] { return options.letterTabs == value; }});
+    }
     letters->addSeparator();
     addViewChoice(letters, QStringLiteral("Display In Center"), options.letterTabsLocation, 0, true);
     addViewChoice(letters, QStringLiteral("Display On Right Side"), options.letterTabsLocation, 1, true);
@@ -352,9 +358,25 @@ bool TForm1::handleWindowKey(QKeyEvent* event)
             return run(Command::Options);
         case Qt::Key_P:
             return run(Command::Print);
+        case Qt::Key_PageUp:
+            return run(Command::PageUp);
+        case Qt::Key_PageDown:
+            return run(Command::PageDown);
+        case Qt::Key_End:
+            return run(Command::Last);
+        case Qt::Key_Home:
+            return run(Command::First);
+        case Qt::Key_G:
+            m_navigationButtons[2]->click();
+            return true;
         default:
             return false;
         }
+    }
+    if (modifiers == (Qt::ControlModifier | Qt::AltModifier) && key >= Qt::Key_A && key <= Qt::Key_Z) {
+        if (LetterTabsActive())
+            SelectLetter(static_cast<char>('A' + (key - Qt::Key_A)));
+        return true;
     }
     if (modifiers == Qt::AltModifier) {
         if (key >= Qt::Key_1 && key <= Qt::Key_9) {
@@ -386,11 +408,38 @@ bool TForm1::handleWindowKey(QKeyEvent* event)
         m_windowMenu->popup(frameGeometry().topLeft() + QPoint(50, 100));
         return true;
     }
-    if (modifiers == Qt::NoModifier && key == Qt::Key_F4) {
-        showRecordPageMenu(m_rightPane->mapToGlobal(QPoint(10, 10)));
+    if (modifiers != Qt::NoModifier)
+        return false;
+    switch (key) {
+    case Qt::Key_F3: {
+        // The focused record button's pop-up, or the first button's.
+        const auto focused = static_cast<int>(
+            m_listButtons.indexOf(qobject_cast<TFormatedButton*>(QApplication::focusWidget())));
+        const int index = std::max(0, focused);
+        if (index < m_listButtons.size()) {
+            QWidget* button = m_listButtons[index];
+            showRecordMenu(index, button->mapToGlobal(QPoint(button->width(), 0)));
+        }
         return true;
     }
-    return false;
+    case Qt::Key_F4:
+        showRecordPageMenu(m_rightPane->mapToGlobal(QPoint(10, 10)));
+        return true;
+    case Qt::Key_F5:
+        m_header->showPopupMenu(m_header->mapToGlobal(QPoint(10, m_header->height())));
+        return true;
+    case Qt::Key_F6:
+        m_sortBar->popupPrimaryMenu();
+        return true;
+    case Qt::Key_F7:
+        m_sortBar->popupSecondaryMenu();
+        return true;
+    case Qt::Key_F8:
+        m_sortBar->popupFilterMenu();
+        return true;
+    default:
+        return false;
+    }
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)

@@ -3,7 +3,10 @@
 #include "dbase/Table.h"
 #include "editors/LookupFields.h"
 #include "mainwindow/controls/TSortButton.h"
+#include "mainwindow/dialogs/TDbEditDlg.h"
+#include "mainwindow/dialogs/TLoadDbDlg.h"
 #include "store/DatabaseFolder.h"
+#include "store/TIndex.h"
 #include "TForm1.h"
 
 #include <QTimer>
@@ -50,6 +53,7 @@ bool TForm1::LoadChosenDatabase(const QString& folder, const QString& fileName)
         return true;
     // What belongs to the table being left is kept with it.
     savePageOrder();
+    m_index->SaveSortSettings();
     m_ready = false;
     m_position = 0;
     if (!m_database->LoadDatabase(folder, fileName)) {
@@ -60,6 +64,7 @@ bool TForm1::LoadChosenDatabase(const QString& folder, const QString& fileName)
     setTitle();
     lookup::reloadLookupFields(m_fields);
     m_sortBar->setFilterState(TSortButton::AllRecords);
+    applySortOfOpenedTable(false);
     ReloadView();
     restorePageOrder();
     return true;
@@ -69,6 +74,7 @@ bool TForm1::RunInPlaceOfWindow(const std::function<void(dbase::Table& browse)>&
 {
     if (!SaveCurrentRecord())
         return false;
+    const char letter = m_letter;
     setProperty("tag", standInTag);
     hide();
     m_database->CloseEditTable();
@@ -78,10 +84,34 @@ bool TForm1::RunInPlaceOfWindow(const std::function<void(dbase::Table& browse)>&
         StandInNumbering numbering(browse, *m_database);
         standIn(browse);
     }
-    // A stand-in that left the browse table closed gets it back; when that fails, showing the record says so.
+    // A stand-in that left the browse table closed gets it back in its order; when that fails, showing the
+    // record says so.
     if (!browse.isOpen())
-        m_database->OpenTableWithRepair(browse, m_session.tableFileName, false);
+        m_index->ApplySortOrder(*m_database);
+    m_pageOffset = 0;
+    m_letter = letter;
+    if (m_index->SetLetterRange(browse, letter))
+        selectLetterTab(letter);
     ReloadView();
     show();
     return true;
+}
+
+void TForm1::runLoadDatabase()
+{
+    if (!SaveBeforeCommand())
+        return;
+    TLoadDbDlg dialog(m_session, *m_database, this);
+    if (dialog.exec() == QDialog::Accepted)
+        LoadChosenDatabase(dialog.chosenFolder(), dialog.chosenFileName());
+}
+
+void TForm1::runTableView()
+{
+    RunInPlaceOfWindow([this](dbase::Table& browse) {
+        TDbEditDlg view(browse, m_session.folders.database, m_session.tableFileName, store::FirstFieldOffset,
+                        m_session.isReadOnlyMode(), nullptr);
+        view.setWindowState(view.windowState() | Qt::WindowMaximized);
+        view.exec();
+    });
 }

@@ -9,6 +9,7 @@
 #include "store/ColumnValues.h"
 #include "store/DatabaseFolder.h"
 #include "store/RecordTemplateRows.h"
+#include "store/TIndex.h"
 #include "store/TRecordTemplateList.h"
 #include "TForm1.h"
 
@@ -85,12 +86,14 @@ void TForm1::DeleteCurrentRecord()
         ClearForm();
         return;
     }
+    const char letter = m_recordLetter;
     try {
         m_database->editTable().deleteRecord();
     } catch (const dbase::DatabaseError&) {
         messages::error(this, QStringLiteral("Record in use - not Deleted!"));
         return;
     }
+    moveLetterCount(letter, 0);
     // The record that followed takes its place; nothing is left to save.
     const int position = m_position;
     m_position = 0;
@@ -139,24 +142,85 @@ void TForm1::ReplaceWithTemplate(const QString& name)
 void TForm1::NextRecord()
 {
     const int position = m_position;
+    const char recordLetter = m_newRecord ? 0 : m_recordLetter;
     if (!SaveCurrentRecord())
         return;
     const auto count = static_cast<int>(m_database->browseTable().recordCount());
-    if (count == 0)
+    if (!LetterTabsActive()) {
+        // Without letter tabs the last record stays the last.
+        if (count > 0)
+            showRecordAt(std::min(position, count - 1));
         return;
-    // Without letter tabs the last record stays the last.
-    showRecordAt(std::min(position, count - 1));
+    }
+    char letter = recordLetter ? recordLetter : m_letter;
+    int target = position;
+    if (target >= letterCount(letter)) {
+        if (const char next = nonEmptyLetterAfter(letter)) {
+            letter = next;
+            target = 0;
+        } else if (recordLetter) {
+            // Nothing after it: the last record stays the last.
+            target = letterCount(letter) - 1;
+        } else {
+            letter = nonEmptyLetterBefore('Z' + 1);
+            target = 0;
+        }
+    }
+    showRecordOfLetter(letter, target);
 }
 
 void TForm1::PreviousRecord()
 {
     const int position = m_position;
+    const char recordLetter = m_newRecord ? 0 : m_recordLetter;
     if (!SaveCurrentRecord())
         return;
     const auto count = static_cast<int>(m_database->browseTable().recordCount());
-    if (count == 0)
+    if (!LetterTabsActive()) {
+        if (count > 0)
+            showRecordAt(std::clamp(position - 2, 0, count - 1));
         return;
-    showRecordAt(std::clamp(position - 2, 0, count - 1));
+    }
+    char letter = recordLetter ? recordLetter : m_letter;
+    int target = position - 2;
+    if (target < 0 || letterCount(letter) == 0) {
+        if (const char previous = nonEmptyLetterBefore(letter)) {
+            letter = previous;
+            target = letterCount(letter) - 1;
+        } else if (letterCount(letter) == 0) {
+            letter = nonEmptyLetterAfter(letter);
+            target = letterCount(letter) - 1;
+        } else {
+            // Nothing before it: the first record stays the first.
+            target = 0;
+        }
+    }
+    showRecordOfLetter(letter, target);
+}
+
+// The record at index of a letter's range; the list keeps the selected tab's range.
+void TForm1::showRecordOfLetter(char letter, int index)
+{
+    if (!letter || index < 0)
+        return;
+    dbase::Table& browse = m_database->browseTable();
+    const bool otherLetter = letter != m_letter;
+    if (otherLetter)
+        m_index->SetLetterRange(browse, letter);
+    const auto count = static_cast<int>(browse.recordCount());
+    if (count == 0) {
+        if (otherLetter)
+            m_index->SetLetterRange(browse, m_letter);
+        return;
+    }
+    m_newRecord = false;
+    m_inUse = false;
+    browse.first();
+    browse.moveBy(std::min(index, count - 1));
+    m_database->editTable().goToCurrent(browse);
+    if (otherLetter)
+        m_index->SetLetterRange(browse, m_letter);
+    ShowRecord(std::min(index, count - 1) + 1);
 }
 
 void TForm1::Synchronize()
@@ -164,10 +228,16 @@ void TForm1::Synchronize()
     if (m_newRecord || !SaveCurrentRecord())
         return;
     BusyCursor busy;
+    if (LetterTabsActive() && m_recordLetter && m_recordLetter != m_letter) {
+        m_letter = m_recordLetter;
+        selectLetterTab(m_letter);
+        m_index->SetLetterRange(m_database->browseTable(), m_letter);
+    }
     dbase::Table& browse = m_database->browseTable();
     int index = 0;
     for (browse.first(); !browse.eof(); browse.next(), ++index) {
         if (std::round(browse.asNumber(0)) == m_recordNumber) {
+            m_pageOffset = index - index % m_pageSize;
             showRecordAt(index);
             return;
         }

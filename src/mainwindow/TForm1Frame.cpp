@@ -173,7 +173,7 @@ void TForm1::buildLeftPane()
     m_navigationButtons[3]->setToolTip(QStringLiteral("GoTo Next Page [Ctrl+PgDn]"));
     m_navigationButtons[4]->setToolTip(QStringLiteral("GoTo Last Page [Ctrl+End]"));
     for (QAbstractButton* button : m_navigationButtons)
-        m_navigationWidths.append(button->sizeHint().width());
+        m_navigationWidths.append(button->fontMetrics().horizontalAdvance(button->text()) + 16);
 }
 
 void TForm1::buildLetterColumn()
@@ -195,6 +195,7 @@ void TForm1::buildLetterColumn()
     m_letterTabs->setToolTip(QStringLiteral("If Letter Tabs are disabled select Primary Sort Field"));
     m_scrollDown =
         scrollButton(QStringLiteral("ScrollLettersDown"), Qt::DownArrow, QStringLiteral("Scroll Letter Bar Down"));
+    buildLetterTabs();
 }
 
 void TForm1::buildRightPane(RecordPagesBuilder buildPages)
@@ -323,8 +324,11 @@ void TForm1::LayoutWindow()
     placePanesVertically();
     // 2. and 6. Inside the panes.
     layoutNavigationBar();
+    layoutRecordButtons();
+    layoutLetterTabs();
     layoutRightPane();
     m_layoutSuspended = false;
+    RefreshRecordList();
 }
 
 void TForm1::placePanesVertically()

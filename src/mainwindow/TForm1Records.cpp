@@ -8,6 +8,7 @@
 #include "pictures/TDbMultiImgControl.h"
 #include "settings/ProgramSettings.h"
 #include "store/DatabaseFolder.h"
+#include "store/TIndex.h"
 #include "BusyCursor.h"
 #include "TForm1.h"
 
@@ -109,6 +110,7 @@ void TForm1::showRecordAt(int index)
 void TForm1::ShowRecord(int position)
 {
     dbase::Table& edit = m_database->editTable();
+    m_recordLetter = 0;
     if (m_newRecord) {
         ClearForm();
         m_recordNumber = -1;
@@ -122,11 +124,14 @@ void TForm1::ShowRecord(int position)
         }
         LoadRecordIntoForm(edit);
         m_recordNumber = std::round(edit.asNumber(0));
+        if (LetterTabsActive())
+            m_recordLetter = m_index->FirstLetterOfRecord(edit);
     }
     m_position = position;
     showPositionLabels();
     refreshStatus();
     m_ready = true;
+    RefreshRecordList();
     m_saved = false;
 }
 
@@ -208,8 +213,16 @@ bool TForm1::PostCurrentRecord(dbase::Table& table)
                 if (!StoreFieldToColumn(m_fields[i], columnOfField(i), table))
                     break;
             }
+            const bool recordTable = &table == &m_database->editTable();
+            const char oldLetter = m_newRecord ? 0 : m_recordLetter;
+            const char newLetter = recordTable ? m_index->FirstLetterOfRecord(table) : 0;
             table.post();
             table.saveChanges();
+            if (recordTable && LetterTabsActive() && oldLetter != newLetter) {
+                moveLetterCount(oldLetter, newLetter);
+                if (!m_newRecord)
+                    m_recordLetter = newLetter;
+            }
             return true;
         } catch (const dbase::DatabaseError&) {
             // Another user may hold the record for a moment: try again.
@@ -272,12 +285,7 @@ void TForm1::refreshEnabledStates()
     setCommandEnabled(Command::DeleteRecord, editable);
     setCommandEnabled(Command::PasteRecord, editable && m_session.copyBufferHoldsRecord);
 
-    // Without letter tabs the first and the last record have nothing before or after them.
-    const std::int64_t count = m_database->browseTable().recordCount();
-    const bool shown = !m_newRecord && m_position > 0;
-    const bool emptyReadOnly = readOnly && count == 0;
-    setCommandEnabled(Command::Previous, !emptyReadOnly && !(shown && m_position == 1));
-    setCommandEnabled(Command::Next, !emptyReadOnly && !(shown && m_position >= count));
+    refreshMoveStates();
     setCommandEnabled(Command::Synchronize, !m_newRecord);
     applyFieldColors();
 }

@@ -226,8 +226,8 @@ TEST_F(RecordWindowTest, TheWindowMenuChecksTheOptionsInForce)
     for (const auto& [path, checked] : cases)
         EXPECT_EQ(item(window.windowMenu(), path)->isChecked(), checked) << path.join(" / ").toStdString();
     window.windowMenu()->hide();
-    // Switching the letter tabs on and off belongs to the record list.
-    EXPECT_FALSE(item(window.windowMenu(), {"&Letter Tabs", "Disabled"})->isEnabled());
+    item(window.windowMenu(), {"&Letter Tabs", "Disabled"})->trigger();
+    EXPECT_EQ(session.database.letterTabs, 1);
     item(window.windowMenu(), {"&Record Delete Mode", "Ask User To Confirm"})->trigger();
     EXPECT_EQ(session.database.recordDeleteMode, 0);
 }
