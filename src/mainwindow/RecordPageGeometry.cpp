@@ -40,10 +40,12 @@ QList<qsizetype> rowOf(const QList<Item>& items, qsizetype index)
 {
     QList<qsizetype> row;
     for (qsizetype j = 0; j < items.size(); ++j) {
-        if (items[j].kind == ItemKind::OneLine && std::abs(items[j].rect.y() - items[index].rect.y()) <= rowTolerance)
+        if (items[j].kind == ItemKind::OneLine &&
+            std::abs(items[j].rect.y() - items[index].rect.y()) <= rowTolerance)
             row.append(j);
     }
-    std::sort(row.begin(), row.end(), [&](qsizetype a, qsizetype b) { return items[a].rect.x() < items[b].rect.x(); });
+    std::sort(row.begin(), row.end(),
+              [&](qsizetype a, qsizetype b) { return items[a].rect.x() < items[b].rect.x(); });
     return row;
 }
 
@@ -177,7 +179,8 @@ QList<Item> Respace(const QList<Item>& base, int lineHeight)
         if (base[i].kind == ItemKind::OneLine)
             order.append(i);
     }
-    std::sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) { return base[a].rect.y() < base[b].rect.y(); });
+    std::sort(order.begin(), order.end(),
+              [&](qsizetype a, qsizetype b) { return base[a].rect.y() < base[b].rect.y(); });
     for (qsizetype first : order) {
         if (done[first])
             continue;

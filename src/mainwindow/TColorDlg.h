@@ -18,8 +18,8 @@ class TColorDlg : public QDialog
 public:
     static QStringList defaultItems();
 
-    TColorDlg(settings::ColorSlots& scheme, int firstSlot, const QString& groupCaption, const QStringList& items,
-              QWidget* parent = nullptr);
+    TColorDlg(settings::ColorSlots& scheme, int firstSlot, const QString& groupCaption,
+              const QStringList& items, QWidget* parent = nullptr);
 
     int selectedItem() const;
     void selectItem(int item);

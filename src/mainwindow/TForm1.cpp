@@ -64,7 +64,8 @@ TForm1::TForm1(store::Session& session, RecordPagesBuilder buildPages, QWidget* 
     m_header->LoadFromFile(m_session.folders.settings + QLatin1Char('/') + headerFileName);
     connect(m_header, &TKestoHeader::hChanged, this, &TForm1::headerChanged);
     connect(m_sortBar, &TSortButton::clicked, this, &TForm1::runSortDialog);
-    for (auto chose : {&TSortButton::sortByClicked, &TSortButton::sort1MenuClicked, &TSortButton::sort2MenuClicked})
+    for (auto chose :
+         {&TSortButton::sortByClicked, &TSortButton::sort1MenuClicked, &TSortButton::sort2MenuClicked})
         connect(m_sortBar, chose, this, &TForm1::ApplySortChange);
     // 9. The panes, then the database; a window without one closes itself at once.
     placePanesVertically();

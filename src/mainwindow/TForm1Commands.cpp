@@ -59,12 +59,12 @@ void TForm1::createCommands()
     const std::function<void()> notBuilt;
     addCommand(Command::NewRecord, QStringLiteral("&New Record"), QStringLiteral("Add New Record"),
                [this] { NewRecord(); });
-    addCommand(Command::LoadDatabase, QStringLiteral("&Load Database"), QStringLiteral("Load Another Database"),
-               [this] { runLoadDatabase(); });
+    addCommand(Command::LoadDatabase, QStringLiteral("&Load Database"),
+               QStringLiteral("Load Another Database"), [this] { runLoadDatabase(); });
     addCommand(Command::Print, QStringLiteral("&Print"), QStringLiteral("Create and Print Reports or Labels"),
                notBuilt);
-    addCommand(Command::TableView, QStringLiteral("&Table View"), QStringLiteral("View Database in Table Format"),
-               [this] { runTableView(); });
+    addCommand(Command::TableView, QStringLiteral("&Table View"),
+               QStringLiteral("View Database in Table Format"), [this] { runTableView(); });
     addCommand(Command::HtmlReport, QStringLiteral("&HTML Report"), QStringLiteral("Generate HTML Report"),
                notBuilt);
     addCommand(Command::Exit, QStringLiteral("&Exit"), QStringLiteral("Program Shutdown [Alt+F4]"),
@@ -86,7 +86,8 @@ void TForm1::createCommands()
     addCommand(Command::Maintenance, QStringLiteral("&Maintenance"),
                QStringLiteral("Database Maintenance Functions"), notBuilt);
     addCommand(Command::Filter, QStringLiteral("&Filter"), QStringLiteral("Define/Use Filter"), notBuilt);
-    addCommand(Command::Sort, QStringLiteral("&Sort"), QStringLiteral("Sort Data"), [this] { runSortDialog(); });
+    addCommand(Command::Sort, QStringLiteral("&Sort"), QStringLiteral("Sort Data"),
+               [this] { runSortDialog(); });
     addCommand(Command::Summary, QStringLiteral("S&ummary"), QStringLiteral("Display Summary"), notBuilt);
     addCommand(Command::HelpContents, QStringLiteral("&Help Contents"), QString(),
                [this] { help::showContext(property("helpContext").toInt()); });
@@ -94,20 +95,22 @@ void TForm1::createCommands()
     addCommand(Command::Manual, QStringLiteral("&Manual"), QString(), [this] { openManual(); });
     addCommand(Command::HomePage, QStringLiteral("Home &Page"), QString(), notBuilt);
     addCommand(Command::OnlineFaq, QStringLiteral("&Online FAQ"), QString(), notBuilt);
-    addCommand(Command::EmailSupport, QStringLiteral("&Email Support"), QString(), [this] { emailSupport(); });
+    addCommand(Command::EmailSupport, QStringLiteral("&Email Support"), QString(),
+               [this] { emailSupport(); });
     addCommand(Command::About, QStringLiteral("&About"), QString(), [this] { showAbout(); });
-    addCommand(Command::PrintRecord, QStringLiteral("P&rint Record"), QStringLiteral("Print Current Record [Alt+P]"),
-               notBuilt);
+    addCommand(Command::PrintRecord, QStringLiteral("P&rint Record"),
+               QStringLiteral("Print Current Record [Alt+P]"), notBuilt);
     addCommand(Command::DeleteRecord, QStringLiteral("&Delete Record"),
                QStringLiteral("Delete Current Record [Alt+Del]"), [this] { DeleteCurrentRecord(); });
-    addCommand(Command::CopyRecord, QStringLiteral("&Copy Record"), QStringLiteral("Copy Current Record [Alt+C]"),
-               [this] { CopyCurrentRecord(); });
+    addCommand(Command::CopyRecord, QStringLiteral("&Copy Record"),
+               QStringLiteral("Copy Current Record [Alt+C]"), [this] { CopyCurrentRecord(); });
     addCommand(Command::PasteRecord, QStringLiteral("&Paste Record"),
                QStringLiteral("Paste Into Current Record [Alt+T]"), [this] { PasteIntoCurrentRecord(); });
     addCommand(Command::UndoChanges, QStringLiteral("&Undo Changes"), QStringLiteral("Undo Changes [Alt+U]"),
                [this] { UndoChanges(); });
     addCommand(Command::Synchronize, QStringLiteral("S&ynchronize"),
-               QStringLiteral("Show the Current Record in the Record List [Alt+Y]"), [this] { Synchronize(); });
+               QStringLiteral("Show the Current Record in the Record List [Alt+Y]"),
+               [this] { Synchronize(); });
 
     const struct
     {
@@ -134,7 +137,8 @@ void TForm1::buildMenus()
             menu->addAction(command(which));
     };
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    add(file, {Command::NewRecord, Command::LoadDatabase, Command::Print, Command::TableView, Command::HtmlReport});
+    add(file,
+        {Command::NewRecord, Command::LoadDatabase, Command::Print, Command::TableView, Command::HtmlReport});
     file->addSeparator();
     add(file, {Command::Exit});
     QMenu* search = menuBar()->addMenu(QStringLiteral("&Search"));
@@ -165,17 +169,18 @@ void TForm1::buildSpeedBar()
         Command command;
         const char* caption;
         QStyle::StandardPixmap glyph;
-    } standard[] = {
-        {Command::NewRecord, "New", QStyle::SP_FileIcon},
-        {Command::LoadDatabase, "Load", QStyle::SP_DialogOpenButton},
-        {Command::Print, "Print", QStyle::SP_FileDialogDetailedView},
-        {Command::TableView, "Table", QStyle::SP_FileDialogListView},
-        {Command::HtmlReport, "HTML", QStyle::SP_DriveNetIcon},
-        {Command::Find, "Find", QStyle::SP_FileDialogContentsView},
-        {Command::Replace, "Replace", QStyle::SP_BrowserReload},
-        {Command::Options, "Options", QStyle::SP_ComputerIcon},
-        {Command::Exit, "Exit", QStyle::SP_DialogCloseButton},
-    },
+    } standard[] =
+        {
+            {Command::NewRecord, "New", QStyle::SP_FileIcon},
+            {Command::LoadDatabase, "Load", QStyle::SP_DialogOpenButton},
+            {Command::Print, "Print", QStyle::SP_FileDialogDetailedView},
+            {Command::TableView, "Table", QStyle::SP_FileDialogListView},
+            {Command::HtmlReport, "HTML", QStyle::SP_DriveNetIcon},
+            {Command::Find, "Find", QStyle::SP_FileDialogContentsView},
+            {Command::Replace, "Replace", QStyle::SP_BrowserReload},
+            {Command::Options, "Options", QStyle::SP_ComputerIcon},
+            {Command::Exit, "Exit", QStyle::SP_DialogCloseButton},
+        },
       advanced[] = {
           {Command::Export, "Export", QStyle::SP_ArrowRight},
           {Command::Import, "Import", QStyle::SP_ArrowLeft},
@@ -187,10 +192,12 @@ void TForm1::buildSpeedBar()
       };
     const int standardPage = m_speedBar->addPage(QStringLiteral("Standard"));
     for (const auto& [which, caption, glyph] : standard)
-        m_speedBar->addButton(standardPage, command(which), QString::fromLatin1(caption), style()->standardIcon(glyph));
+        m_speedBar->addButton(standardPage, command(which), QString::fromLatin1(caption),
+                              style()->standardIcon(glyph));
     const int advancedPage = m_speedBar->addPage(QStringLiteral("Advanced"));
     for (const auto& [which, caption, glyph] : advanced)
-        m_speedBar->addButton(advancedPage, command(which), QString::fromLatin1(caption), style()->standardIcon(glyph));
+        m_speedBar->addButton(advancedPage, command(which), QString::fromLatin1(caption),
+                              style()->standardIcon(glyph));
 }
 
 QAction* TForm1::addViewChoice(QMenu* menu, const QString& text, int& option, int value, bool placementOnly)
@@ -258,8 +265,8 @@ void TForm1::buildRecordPageMenu()
     m_recordPageMenu->addSeparator();
     m_copyBufferMenu = m_recordPageMenu->addMenu(QStringLiteral("&View Copy Buffer"));
     m_recordPageMenu->addSeparator();
-    for (Command which : {Command::PasteRecord, Command::CopyRecord, Command::UndoChanges, Command::DeleteRecord,
-                          Command::PrintRecord, Command::Synchronize})
+    for (Command which : {Command::PasteRecord, Command::CopyRecord, Command::UndoChanges,
+                          Command::DeleteRecord, Command::PrintRecord, Command::Synchronize})
         m_recordPageMenu->addAction(command(which));
     m_recordPageMenu->addSeparator();
     addHelp(m_recordPageMenu, recordPageMenuHelpContext);
@@ -495,15 +502,17 @@ void TForm1::openManual()
 {
     const QString path = m_session.folders.program + QLatin1Char('/') + manualFileName;
     if (!QFileInfo::exists(path) || !QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-        messages::error(this, QStringLiteral("Could not load Manual.rtf file!\nTry to load Manual.rtf file into your "
-                                             "word processor."));
+        messages::error(
+            this, QStringLiteral("Could not load Manual.rtf file!\nTry to load Manual.rtf file into your "
+                                 "word processor."));
 }
 
 void TForm1::emailSupport()
 {
     if (!QDesktopServices::openUrl(QUrl(supportAddress)))
-        messages::error(this, QStringLiteral("Could not locate your email client software!\nMake sure you have "
-                                             "selected Email software in Internet Properties (Programs page)."));
+        messages::error(this,
+                        QStringLiteral("Could not locate your email client software!\nMake sure you have "
+                                       "selected Email software in Internet Properties (Programs page)."));
 }
 
 void TForm1::showAbout()

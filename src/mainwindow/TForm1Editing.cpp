@@ -135,7 +135,8 @@ void TForm1::ReplaceWithTemplate(const QString& name)
     } else if (index < 0 && name == store::TRecordTemplateList::BlankName) {
         ClearForm();
     } else {
-        messages::error(this, QStringLiteral("Template could not be loaded!\nYou should delete this template"));
+        messages::error(this,
+                        QStringLiteral("Template could not be loaded!\nYou should delete this template"));
     }
 }
 
@@ -290,9 +291,9 @@ QString TForm1::columnValueText(const dbase::Table& table, int column)
         }
     }
     if (field.isBinary())
-        return QStringLiteral("<PICTURE>") +
-               (table.isNull(static_cast<std::size_t>(column)) ? QStringLiteral(" - Empty")
-                                                               : QStringLiteral(" - Not Empty"));
+        return QStringLiteral("<PICTURE>") + (table.isNull(static_cast<std::size_t>(column))
+                                                  ? QStringLiteral(" - Empty")
+                                                  : QStringLiteral(" - Not Empty"));
     if (field.isDate()) {
         const int fieldIndex = column - store::FirstFieldOffset;
         int format = 0;

@@ -7,8 +7,8 @@
 #include "editors/TLookup.h"
 #include "editors/TMultiMediaEdit.h"
 #include "editors/TMyBtnEdit.h"
-#include "mainwindow/controls/TEditMenu.h"
 #include "mainwindow/controls/MessageBoxes.h"
+#include "mainwindow/controls/TEditMenu.h"
 #include "pictures/TDbMultiImgControl.h"
 #include "settings/FieldTexts.h"
 #include "store/ColumnValues.h"
@@ -166,11 +166,13 @@ void TForm1::attachFieldMenu(QWidget* control)
     if (auto* date = qobject_cast<TDateEdit*>(control)) {
         m_dateFields.append(date);
         date->setProperty("helpContext", fieldHelpContext);
-        connect(date, &TDateEdit::formatChanged, this, [this, date](int format) { dateFormatChanged(date, format); });
+        connect(date, &TDateEdit::formatChanged, this,
+                [this, date](int format) { dateFormatChanged(date, format); });
         connect(date, &TDateEdit::fontRequested, this, [this, date] { requestFieldFont(date); });
         connect(date, &TDateEdit::colorRequested, this, [this, date] { requestFieldColor(date); });
     } else if (auto* attachment = qobject_cast<TMultiMediaEdit*>(control)) {
-        connect(attachment, &TMultiMediaEdit::fontRequested, this, [this, attachment] { requestFieldFont(attachment); });
+        connect(attachment, &TMultiMediaEdit::fontRequested, this,
+                [this, attachment] { requestFieldFont(attachment); });
         connect(attachment, &TMultiMediaEdit::colorRequested, this,
                 [this, attachment] { requestFieldColor(attachment); });
     } else if (qobject_cast<TDbMultiImgControl*>(control)) {

@@ -161,7 +161,8 @@ void TForm1::buildLeftPane()
         button->setFocusPolicy(Qt::NoFocus);
         button->setEnabled(action->isEnabled());
         connect(button, &QPushButton::clicked, action, &QAction::trigger);
-        connect(action, &QAction::changed, button, [button, action] { button->setEnabled(action->isEnabled()); });
+        connect(action, &QAction::changed, button,
+                [button, action] { button->setEnabled(action->isEnabled()); });
         m_navigationButtons.append(button);
     }
     QAbstractButton* home = m_navigationButtons[2];
@@ -189,12 +190,13 @@ void TForm1::buildLetterColumn()
         button->setEnabled(false);
         return button;
     };
-    m_scrollUp = scrollButton(QStringLiteral("ScrollLettersUp"), Qt::UpArrow, QStringLiteral("Scroll Letter Bar Up"));
+    m_scrollUp =
+        scrollButton(QStringLiteral("ScrollLettersUp"), Qt::UpArrow, QStringLiteral("Scroll Letter Bar Up"));
     m_letterTabs = new QWidget(m_letterColumn);
     m_letterTabs->setObjectName(QStringLiteral("LetterTabs"));
     m_letterTabs->setToolTip(QStringLiteral("If Letter Tabs are disabled select Primary Sort Field"));
-    m_scrollDown =
-        scrollButton(QStringLiteral("ScrollLettersDown"), Qt::DownArrow, QStringLiteral("Scroll Letter Bar Down"));
+    m_scrollDown = scrollButton(QStringLiteral("ScrollLettersDown"), Qt::DownArrow,
+                                QStringLiteral("Scroll Letter Bar Down"));
     buildLetterTabs();
 }
 
@@ -233,8 +235,9 @@ void TForm1::buildRecordSpeedBar()
     m_recordSpeedBar->setObjectName(QStringLiteral("RecordSpeedBar"));
     m_recordSpeedBar->setToolTip(QStringLiteral("This is a Speed Bar for the Current Record (above)"));
     m_recordSpeedBar->setAutoFillBackground(true);
-    for (Command which : {Command::PrintRecord, Command::DeleteRecord, Command::CopyRecord, Command::PasteRecord,
-                          Command::UndoChanges, Command::Synchronize, Command::Previous, Command::Next}) {
+    for (Command which :
+         {Command::PrintRecord, Command::DeleteRecord, Command::CopyRecord, Command::PasteRecord,
+          Command::UndoChanges, Command::Synchronize, Command::Previous, Command::Next}) {
         auto* button = new THotSpeedBtn(m_recordSpeedBar);
         button->setDefaultAction(command(which));
         button->setToolButtonStyle(Qt::ToolButtonIconOnly);
@@ -347,8 +350,8 @@ void TForm1::placePanesVertically()
     m_leftPane->setGeometry(0, panesTop, leftWidth, paneHeight);
     const int rightLeft = lettersOnRight ? leftWidth : leftWidth + letterColumnWidth;
     m_rightPane->setGeometry(rightLeft, panesTop, rightWidth, paneHeight);
-    m_letterColumn->setGeometry(lettersOnRight ? rightLeft + rightWidth : leftWidth, panesTop, letterColumnWidth,
-                                paneHeight);
+    m_letterColumn->setGeometry(lettersOnRight ? rightLeft + rightWidth : leftWidth, panesTop,
+                                letterColumnWidth, paneHeight);
     m_scrollUp->setGeometry(0, 0, letterColumnWidth, scrollButtonHeight);
     m_letterTabs->setGeometry(0, scrollButtonHeight, letterColumnWidth,
                               std::max(0, paneHeight - 2 * scrollButtonHeight));
@@ -372,8 +375,8 @@ void TForm1::layoutNavigationBar()
     int fullWidth = homeWidth + navigationSpare;
     for (int i : {0, 1, 3, 4})
         fullWidth += m_navigationWidths[i];
-    const QStringList captions = {QStringLiteral("First"), QStringLiteral("PgUp"), QString(), QStringLiteral("PgDn"),
-                                  QStringLiteral("Last")};
+    const QStringList captions = {QStringLiteral("First"), QStringLiteral("PgUp"), QString(),
+                                  QStringLiteral("PgDn"), QStringLiteral("Last")};
     const bool wideEnough = paneWidth >= fullWidth;
     if (wideEnough != m_navigationCaptions) {
         m_navigationCaptions = wideEnough;
@@ -387,7 +390,8 @@ void TForm1::layoutNavigationBar()
     b[4]->setGeometry(paneWidth - paneMargin - widthOf(4), navigationGap, widthOf(4), buttonHeight);
     b[3]->setGeometry(b[4]->x() - navigationGap - widthOf(3), navigationGap, widthOf(3), buttonHeight);
     const int between = b[1]->geometry().right() + 1;
-    b[2]->setGeometry(between + (b[3]->x() - between - homeWidth) / 2, navigationGap, homeWidth, buttonHeight);
+    b[2]->setGeometry(between + (b[3]->x() - between - homeWidth) / 2, navigationGap, homeWidth,
+                      buttonHeight);
 }
 
 void TForm1::layoutRightPane()
@@ -413,7 +417,8 @@ void TForm1::layoutRecordSpeedBar()
     const int labelsLeft = width - positionLabelGap - positionLabelWidth;
     const int labelHeight = recordSpeedBarHeight / 2;
     m_positionLabel->setGeometry(labelsLeft, 0, positionLabelWidth, labelHeight);
-    m_percentLabel->setGeometry(labelsLeft, labelHeight, positionLabelWidth, recordSpeedBarHeight - labelHeight);
+    m_percentLabel->setGeometry(labelsLeft, labelHeight, positionLabelWidth,
+                                recordSpeedBarHeight - labelHeight);
     QAbstractButton* next = m_recordButtons.last();
     QAbstractButton* previous = m_recordButtons[m_recordButtons.size() - 2];
     next->setGeometry(labelsLeft - recordButtonSize, top, recordButtonSize, recordButtonSize);

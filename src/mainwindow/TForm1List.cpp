@@ -183,7 +183,8 @@ void TForm1::colorLetterTab(char letter)
     const settings::ColorSlots& scheme = m_session.colors;
     const bool hasRecords = m_letterCounts[letterIndex(letter)] > 0;
     tab->setTextColor(controls::SlotColor(scheme, hasRecords ? slot::letterText : slot::emptyLetterText));
-    tab->setBgndColor(controls::SlotColor(scheme, hasRecords ? slot::letterBackground : slot::emptyLetterBackground));
+    tab->setBgndColor(
+        controls::SlotColor(scheme, hasRecords ? slot::letterBackground : slot::emptyLetterBackground));
     tab->setSelTextColor(controls::SlotColor(scheme, slot::selectedLetterText));
     tab->setSelBgndColor(controls::SlotColor(scheme, slot::selectedLetterBackground));
 }

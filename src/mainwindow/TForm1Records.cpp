@@ -1,4 +1,5 @@
 // The record cycle: which record is current, loading it into the form and writing the form back.
+#include "BusyCursor.h"
 #include "dbase/Errors.h"
 #include "dbase/Table.h"
 #include "editors/TCurrencyEdit.h"
@@ -9,7 +10,6 @@
 #include "settings/ProgramSettings.h"
 #include "store/DatabaseFolder.h"
 #include "store/TIndex.h"
-#include "BusyCursor.h"
 #include "TForm1.h"
 
 #include <cmath>
@@ -274,10 +274,11 @@ void TForm1::refreshEnabledStates()
 {
     const bool readOnly = m_session.isReadOnlyMode();
     const bool editable = !readOnly && !m_inUse;
-    for (Command which : {Command::CopyRecord, Command::Import, Command::Export, Command::NewRecord,
-                          Command::Replace})
+    for (Command which :
+         {Command::CopyRecord, Command::Import, Command::Export, Command::NewRecord, Command::Replace})
         setCommandEnabled(which, !readOnly);
-    const bool publicFolder = settings::SameFolder(m_session.folders.database, m_session.folders.publicDatabase);
+    const bool publicFolder =
+        settings::SameFolder(m_session.folders.database, m_session.folders.publicDatabase);
     setCommandEnabled(Command::Maintenance, !readOnly && (!publicFolder || m_session.supervisor));
 
     setFieldsEnabled(editable);

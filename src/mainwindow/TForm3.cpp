@@ -87,8 +87,9 @@ void TForm3::buildRecordPages(QTabWidget* pages)
     part1.text(7, QStringLiteral("Face Value:"), margin, 4, halfWidth);
     part1.field<TCurrencyEdit>(8, QStringLiteral("Cost:"), margin, 5, halfWidth);
     part1.field<TCurrencyEdit>(9, QStringLiteral("Market Value:"), margin, 6, halfWidth);
-    part1.field<TDbMultiImgControl>(10, QStringLiteral("Small Picture:"), rightColumn, 4, halfWidth,
-                                    2 * rowHeight + fieldHeight)
+    part1
+        .field<TDbMultiImgControl>(10, QStringLiteral("Small Picture:"), rightColumn, 4, halfWidth,
+                                   2 * rowHeight + fieldHeight)
         ->setSpeedBarVisible(false);
 
     PageBuilder part2(pages, QStringLiteral("Part 2"));
@@ -115,6 +116,7 @@ void TForm3::buildRecordPages(QTabWidget* pages)
     part3.field<TCurrencyEdit>(27, QStringLiteral("Custom 5:"), rightColumn, 6, halfWidth);
 
     PageBuilder part4(pages, QStringLiteral("Part 4"));
-    part4.field<TDbMultiImgControl>(28, QStringLiteral("Picture:"), margin, 0, 0, 6 * rowHeight + fieldHeight)
+    part4
+        .field<TDbMultiImgControl>(28, QStringLiteral("Picture:"), margin, 0, 0, 6 * rowHeight + fieldHeight)
         ->setSpeedBarHeight(24);
 }

@@ -47,7 +47,8 @@ THotBtn* TSpeedBar::addButton(int page, QAction* command, const QString& caption
     button->setFocusPolicy(Qt::NoFocus);
     button->setEnabled(command->isEnabled());
     connect(button, &QPushButton::clicked, command, &QAction::trigger);
-    connect(command, &QAction::changed, button, [button, command] { button->setEnabled(command->isEnabled()); });
+    connect(command, &QAction::changed, button,
+            [button, command] { button->setEnabled(command->isEnabled()); });
     m_buttons[page].append(button);
     m_captions[page].append(button->text());
     m_fullWidths[page].append(button->sizeHint().width());

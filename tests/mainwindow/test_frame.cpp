@@ -188,7 +188,8 @@ TEST_F(RecordWindowTest, ShowOnlySpeedBarsKeepsTheClientAreasSize)
     QTest::qWait(30);
     EXPECT_FALSE(window.speedBar()->isVisible());
     EXPECT_EQ(window.height(), height - 60);
-    EXPECT_EQ(window.leftPane()->height(), window.centralWidget()->height() - window.splitterGrip()->height());
+    EXPECT_EQ(window.leftPane()->height(),
+              window.centralWidget()->height() - window.splitterGrip()->height());
 }
 
 TEST_F(RecordWindowTest, TheWindowMenuChecksTheOptionsInForce)
@@ -198,11 +199,11 @@ TEST_F(RecordWindowTest, TheWindowMenuChecksTheOptionsInForce)
     session.database.recordDeleteMode = 1;
     TForm1& window = open();
     EXPECT_EQ(texts(window.windowMenu()),
-              QStringList({"&Menus And SpeedBars", "&Letter Tabs", "H&int Messages", "&Record Delete Mode", "-",
-                           "&Help"}));
+              QStringList({"&Menus And SpeedBars", "&Letter Tabs", "H&int Messages", "&Record Delete Mode",
+                           "-", "&Help"}));
     EXPECT_EQ(texts(item(window.windowMenu(), {"&Menus And SpeedBars"})->menu()),
-              QStringList({"Show Both", "Show Only Menus", "Show Only Speed Bars", "-", "Speed Bar At The Top",
-                           "Speed Bar At The Bottom"}));
+              QStringList({"Show Both", "Show Only Menus", "Show Only Speed Bars", "-",
+                           "Speed Bar At The Top", "Speed Bar At The Bottom"}));
     EXPECT_EQ(texts(item(window.windowMenu(), {"&Letter Tabs"})->menu()),
               QStringList({"Enabled", "Disabled", "-", "Display In Center", "Display On Right Side"}));
     window.windowMenu()->popup(window.mapToGlobal(QPoint(50, 100)));
@@ -276,7 +277,8 @@ TEST_F(RecordWindowTest, SpeedBarButtonsLoseTheirCaptionsWhenTheyDoNotFit)
     QStringList captions;
     for (THotBtn* button : standard)
         captions.append(button->text());
-    EXPECT_EQ(captions, QStringList({"New", "Load", "Print", "Table", "HTML", "Find", "Replace", "Options", "Exit"}));
+    EXPECT_EQ(captions,
+              QStringList({"New", "Load", "Print", "Table", "HTML", "Find", "Replace", "Options", "Exit"}));
     EXPECT_EQ(standard[0]->x(), 4);
     EXPECT_EQ(standard[1]->x(), standard[0]->geometry().right() + 1 + 4);
 
@@ -313,7 +315,8 @@ TEST_F(RecordWindowTest, TheNavigationBarPlacesItsButtons)
     EXPECT_EQ(pageUp->x(), first->geometry().right() + 1 + 2);
     EXPECT_EQ(last->geometry().right() + 1, bar->width() - 4);
     EXPECT_EQ(pageDown->geometry().right() + 1 + 2, last->x());
-    EXPECT_LE(std::abs((home->x() - pageUp->geometry().right()) - (pageDown->x() - home->geometry().right())), 1);
+    EXPECT_LE(std::abs((home->x() - pageUp->geometry().right()) - (pageDown->x() - home->geometry().right())),
+              1);
     EXPECT_EQ(first->text(), "First");
     EXPECT_EQ(home->toolTip(), "Click to visit Kestovan home page");
     EXPECT_EQ(pageDown->toolTip(), "GoTo Next Page [Ctrl+PgDn]");
@@ -327,16 +330,17 @@ TEST_F(RecordWindowTest, EveryCommandIsInTheMenusAndTheUnbuiltOnesAreDisabled)
     for (QAction* action : bar->actions())
         top.append(action->text());
     EXPECT_EQ(top, QStringList({"&File", "&Search", "&Options", "&Move", "&Advanced", "&Help"}));
-    EXPECT_EQ(texts(menuOfBar(bar, "&File")),
-              QStringList({"&New Record", "&Load Database", "&Print", "&Table View", "&HTML Report", "-", "&Exit"}));
+    EXPECT_EQ(texts(menuOfBar(bar, "&File")), QStringList({"&New Record", "&Load Database", "&Print",
+                                                           "&Table View", "&HTML Report", "-", "&Exit"}));
     EXPECT_EQ(texts(menuOfBar(bar, "&Search")), QStringList({"&Find", "&Replace"}));
     EXPECT_EQ(texts(menuOfBar(bar, "&Move")),
               QStringList({"&First", "Page&Up", "Page&Down", "&Last", "-", "&Previous", "&Next"}));
-    EXPECT_EQ(texts(menuOfBar(bar, "&Advanced")), QStringList({"&Export", "&Import", "-", "&Password",
-                                                               "&Maintenance", "-", "&Filter", "&Sort", "S&ummary"}));
+    EXPECT_EQ(texts(menuOfBar(bar, "&Advanced")),
+              QStringList({"&Export", "&Import", "-", "&Password", "&Maintenance", "-", "&Filter", "&Sort",
+                           "S&ummary"}));
     EXPECT_EQ(texts(menuOfBar(bar, "&Help")),
-              QStringList({"&Help Contents", "&Tips", "&Manual", "-", "Home &Page", "&Online FAQ", "&Email Support",
-                           "-", "&About"}));
+              QStringList({"&Help Contents", "&Tips", "&Manual", "-", "Home &Page", "&Online FAQ",
+                           "&Email Support", "-", "&About"}));
     // Speed-bar hints are the commands' hints.
     const struct
     {
@@ -371,8 +375,9 @@ TEST_F(RecordWindowTest, AMissingManualIsReported)
 {
     TForm1& window = open();
     window.command(TForm1::Command::Manual)->trigger();
-    EXPECT_EQ(boxes.texts(), QStringList({"Could not load Manual.rtf file!\nTry to load Manual.rtf file into your "
-                                          "word processor."}));
+    EXPECT_EQ(boxes.texts(),
+              QStringList({"Could not load Manual.rtf file!\nTry to load Manual.rtf file into your "
+                           "word processor."}));
 }
 
 TEST_F(RecordWindowTest, TheRecordPagesOrderIsKeptPerTable)

@@ -135,12 +135,13 @@ TEST_F(RecordWindowTest, ReadOnlyModeLocksTheFieldsAndTheEditingCommands)
     EXPECT_EQ(window.statusText(), "Read Only Access");
     EXPECT_TRUE(window.windowTitle().endsWith(" [Read Only Mode]"));
     EXPECT_FALSE(field<QLineEdit>(1)->isEnabled());
-    for (TForm1::Command which : {TForm1::Command::NewRecord, TForm1::Command::CopyRecord,
-                                  TForm1::Command::PasteRecord, TForm1::Command::DeleteRecord,
-                                  TForm1::Command::UndoChanges})
+    for (TForm1::Command which :
+         {TForm1::Command::NewRecord, TForm1::Command::CopyRecord, TForm1::Command::PasteRecord,
+          TForm1::Command::DeleteRecord, TForm1::Command::UndoChanges})
         EXPECT_FALSE(window.command(which)->isEnabled());
     // Disabled fields show the system colours, not the scheme's.
-    EXPECT_EQ(field<QLineEdit>(1)->palette().color(QPalette::Base), QApplication::palette().color(QPalette::Base));
+    EXPECT_EQ(field<QLineEdit>(1)->palette().color(QPalette::Base),
+              QApplication::palette().color(QPalette::Base));
     field<QLineEdit>(1)->setText("changed");
     window.close();
     EXPECT_EQ(storedDescriptions(), QStringList({"Inverted Jenny"}));

@@ -12,13 +12,13 @@ namespace {
 QList<Item> designedPage()
 {
     return {
-        {ItemKind::Caption, 1, {8, 8, 204, 16}},      {ItemKind::OneLine, 1, {8, 24, 204, 24}},
-        {ItemKind::Caption, 2, {8, 54, 98, 16}},      {ItemKind::OneLine, 2, {8, 70, 98, 24}},
-        {ItemKind::Caption, 3, {114, 54, 98, 16}},    {ItemKind::OneLine, 3, {114, 70, 98, 24}},
-        {ItemKind::Caption, 4, {8, 100, 204, 16}},    {ItemKind::MultiLine, 4, {8, 116, 204, 60}},
-        {ItemKind::Caption, 5, {8, 182, 98, 16}},     {ItemKind::OneLine, 5, {8, 198, 98, 24}},
-        {ItemKind::OneLine, 6, {8, 244, 98, 24}},     {ItemKind::OneLine, 7, {8, 290, 98, 24}},
-        {ItemKind::Caption, 8, {114, 182, 98, 16}},   {ItemKind::Picture, 8, {114, 198, 98, 116}},
+        {ItemKind::Caption, 1, {8, 8, 204, 16}},    {ItemKind::OneLine, 1, {8, 24, 204, 24}},
+        {ItemKind::Caption, 2, {8, 54, 98, 16}},    {ItemKind::OneLine, 2, {8, 70, 98, 24}},
+        {ItemKind::Caption, 3, {114, 54, 98, 16}},  {ItemKind::OneLine, 3, {114, 70, 98, 24}},
+        {ItemKind::Caption, 4, {8, 100, 204, 16}},  {ItemKind::MultiLine, 4, {8, 116, 204, 60}},
+        {ItemKind::Caption, 5, {8, 182, 98, 16}},   {ItemKind::OneLine, 5, {8, 198, 98, 24}},
+        {ItemKind::OneLine, 6, {8, 244, 98, 24}},   {ItemKind::OneLine, 7, {8, 290, 98, 24}},
+        {ItemKind::Caption, 8, {114, 182, 98, 16}}, {ItemKind::Picture, 8, {114, 198, 98, 116}},
     };
 }
 
@@ -59,7 +59,8 @@ TEST(RecordPageGeometry, ThePictureAtTheLeftEdgeStaysWhereItIs)
         {ItemKind::OneLine, 1, {114, 24, 98, 24}},
     };
     const QList<QRect> wider = recordpage::Stretch(page, 220, {320, 200});
-    EXPECT_EQ(wider[0], QRect(8, 24, 98, 24)) << "beside another field it ends where the field before it ends";
+    EXPECT_EQ(wider[0], QRect(8, 24, 98, 24))
+        << "beside another field it ends where the field before it ends";
     EXPECT_EQ(wider[1], QRect(114, 24, 198, 24));
 }
 
