@@ -22,6 +22,7 @@ class TColorButton;
 class TEditMenu;
 class TFormatedButton;
 class TKestoHeader;
+class TMultiMediaEdit;
 class TSortButton;
 class TSpeedBar;
 class TSplitControl;
@@ -318,6 +319,9 @@ private:
     QString columnValueText(const dbase::Table& table, int column);
     // --- Fields (TForm1Fields.cpp) ---
     void attachFieldMenu(QWidget* control);
+    void runAttachmentDialog(TMultiMediaEdit* field);
+    // False, with the field shown and the user told, when a date field holds a text that is no date.
+    bool datesAreValid();
     void dateFormatChanged(QWidget* dateField, int format);
     void showCaptionMenu(QLabel* label);
     void renameCaption(QLabel* label);

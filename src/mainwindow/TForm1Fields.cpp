@@ -9,6 +9,8 @@
 #include "editors/TMyBtnEdit.h"
 #include "mainwindow/controls/MessageBoxes.h"
 #include "mainwindow/controls/TEditMenu.h"
+#include "pictures/AttachmentApplications.h"
+#include "pictures/TAttachmentDlg.h"
 #include "pictures/TDbMultiImgControl.h"
 #include "settings/FieldTexts.h"
 #include "store/ColumnValues.h"
@@ -171,6 +173,8 @@ void TForm1::attachFieldMenu(QWidget* control)
         connect(date, &TDateEdit::fontRequested, this, [this, date] { requestFieldFont(date); });
         connect(date, &TDateEdit::colorRequested, this, [this, date] { requestFieldColor(date); });
     } else if (auto* attachment = qobject_cast<TMultiMediaEdit*>(control)) {
+        connect(attachment, &TMultiMediaEdit::attachmentDialogRequested, this,
+                [this, attachment] { runAttachmentDialog(attachment); });
         connect(attachment, &TMultiMediaEdit::fontRequested, this,
                 [this, attachment] { requestFieldFont(attachment); });
         connect(attachment, &TMultiMediaEdit::colorRequested, this,
@@ -299,7 +303,7 @@ bool TForm1::LoadFieldFromColumn(QWidget* control, int column, dbase::Table& tab
     }
     if (auto* picture = qobject_cast<TDbMultiImgControl*>(control)) {
         try {
-            picture->setPictureData(store::columnBlob(table, column));
+            picture->loadFromColumn(table, column);
         } catch (const dbase::EngineError&) {
             picture->clear();
         }
@@ -336,13 +340,45 @@ bool TForm1::StoreFieldToColumn(QWidget* control, int column, dbase::Table& tabl
         return true;
     }
     if (auto* date = qobject_cast<TDateEdit*>(control); date && field.isDate()) {
-        store::setColumnDate(table, column, date->date());
+        // Where nobody can be asked, a half-typed date leaves the stored one as it was.
+        if (date->isValidDate())
+            store::setColumnDate(table, column, date->date());
         return true;
     }
     if (auto* picture = qobject_cast<TDbMultiImgControl*>(control)) {
-        store::setColumnBlob(table, column, picture->pictureData());
+        picture->storeToColumn(table, column);
         return true;
     }
     store::setColumnText(table, column, controlText(control).left(maxStoredText));
+    return true;
+}
+
+void TForm1::runAttachmentDialog(TMultiMediaEdit* field)
+{
+    TAttachmentDlg dialog(m_session.folders.database, this);
+    dialog.setAttachedFile(field->text());
+    const int result = dialog.exec();
+    if (result == QDialog::Rejected)
+        return;
+    // A locked field keeps its own file; the application then runs on that one.
+    field->takeAttachedFile(dialog.attachedFile());
+    if (result == TAttachmentDlg::RunResult &&
+        !pictures::startAttachment(dialog.application(),
+                                   field->text().isEmpty() ? dialog.attachedFile() : field->text()))
+        messages::error(this, QStringLiteral("Could not start the application!"));
+}
+
+bool TForm1::datesAreValid()
+{
+    for (QWidget* control : m_dateFields) {
+        auto* date = static_cast<TDateEdit*>(control);
+        if (date->isValidDate())
+            continue;
+        // A half-typed date is neither written as some other date nor thrown away: the user finishes it.
+        m_pages->setCurrentWidget(date->parentWidget());
+        date->setFocus(Qt::OtherFocusReason);
+        messages::error(this, QStringLiteral("Invalid Date!"));
+        return false;
+    }
     return true;
 }

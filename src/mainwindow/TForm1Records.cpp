@@ -149,6 +149,10 @@ bool TForm1::SaveCurrentRecord()
     bool result = true;
     if (m_session.isReadOnlyMode() || m_inUse)
         return result;
+    if (!datesAreValid()) {
+        m_saved = false;
+        return false;
+    }
     dbase::Table& edit = m_database->editTable();
     const bool empty = IsRecordEmpty();
     try {
@@ -293,6 +297,10 @@ void TForm1::refreshEnabledStates()
 
 void TForm1::setFieldsEnabled(bool enabled)
 {
-    for (QWidget* control : m_fields)
+    for (QWidget* control : m_fields) {
         editors::setFieldEnabled(control, enabled);
+        // A picture field cannot see its window enable it again; it follows the record's state instead.
+        if (auto* picture = qobject_cast<TDbMultiImgControl*>(control))
+            picture->setReadOnly(!enabled);
+    }
 }

@@ -342,3 +342,21 @@ TEST_F(RecordWindowTest, TheFoundFieldIsShownInRedAndYellow)
     EXPECT_EQ(field<QLineEdit>(1)->palette().color(QPalette::Base), QColor(Qt::red));
     EXPECT_EQ(window.recordPages()->currentIndex(), 0);
 }
+
+TEST_F(RecordWindowTest, AHalfTypedDateKeepsTheFormUntilItIsADate)
+{
+    seed({"Penny Black", "Two Penny Blue"});
+    TForm1& window = open();
+    auto* issued = field<TDateEdit>(6);
+    QTest::keyClicks(issued, "13");
+    window.NextRecord();
+    EXPECT_EQ(boxes.texts(), QStringList({"Invalid Date!"}));
+    EXPECT_EQ(window.position(), 1) << "the form stays on the record";
+    EXPECT_EQ(field<QLineEdit>(1)->text(), "Penny Black");
+
+    issued->setDate(QDate(1840, 5, 6));
+    window.NextRecord();
+    EXPECT_EQ(window.position(), 2);
+    window.PreviousRecord();
+    EXPECT_EQ(issued->date(), QDate(1840, 5, 6));
+}
