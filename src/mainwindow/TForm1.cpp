@@ -6,12 +6,15 @@
 #include "mainwindow/controls/MessageBoxes.h"
 #include "mainwindow/controls/TKestoHeader.h"
 #include "mainwindow/controls/TSortButton.h"
+#include "mainwindow/dialogs/HeaderTemplateContent.h"
 #include "settings/PageOrder.h"
 #include "settings/StreamError.h"
 #include "settings/WindowPlacement.h"
+#include "store/ContentTemplateLists.h"
 #include "store/DatabaseFolder.h"
 #include "store/ProgramTexts.h"
 #include "store/TIndex.h"
+#include "store/TLabelTemplateList.h"
 #include "store/TRecordTemplateList.h"
 #include "TSpeedBar.h"
 
@@ -63,6 +66,7 @@ TForm1::TForm1(store::Session& session, RecordPagesBuilder buildPages, QWidget* 
     m_header->setFields(fieldList());
     m_header->LoadFromFile(m_session.folders.settings + QLatin1Char('/') + headerFileName);
     connect(m_header, &TKestoHeader::hChanged, this, &TForm1::headerChanged);
+    loadTemplateLists();
     connect(m_sortBar, &TSortButton::clicked, this, &TForm1::runSortDialog);
     for (auto chose :
          {&TSortButton::sortByClicked, &TSortButton::sort1MenuClicked, &TSortButton::sort2MenuClicked})
@@ -144,6 +148,7 @@ void TForm1::saveSettingsFiles()
     } catch (const settings::StreamError&) {
         // The layout of the last run stays; nobody is there to be told at this point.
     }
+    saveTemplateLists();
     settings::SaveProgramSettings(m_session.program, m_session.folders.program);
     m_session.database.lastTableFileName = m_session.tableFileName;
     m_session.database.lastDatabaseFolder = m_session.folders.database;

@@ -21,6 +21,7 @@ class QTabWidget;
 class TColorButton;
 class TEditMenu;
 class TFormatedButton;
+class HeaderTemplateContent;
 class TKestoHeader;
 class TMultiMediaEdit;
 class TSortButton;
@@ -34,7 +35,9 @@ class Table;
 namespace store {
 class DatabaseFolder;
 class Prompts;
+class THeaderTemplateList;
 class TIndex;
+class TLabelTemplateList;
 class TRecordTemplateList;
 } // namespace store
 namespace settings {
@@ -264,6 +267,13 @@ private:
     void openManual();
     void emailSupport();
     void showAbout();
+    // --- Templates and lists (TForm1Templates.cpp) ---
+    void loadTemplateLists();
+    void saveTemplateLists();
+    void loadCaptionTemplate();
+    void saveCaptionTemplate();
+    void saveRecordToTemplate();
+    void editLists(QWidget* field);
     // --- Databases (TForm1Databases.cpp) ---
     void runLoadDatabase();
     void runTableView();
@@ -341,6 +351,9 @@ private:
     std::unique_ptr<store::DatabaseFolder> m_database;
     std::unique_ptr<store::TRecordTemplateList> m_recordTemplates;
     std::unique_ptr<store::TIndex> m_index;
+    std::unique_ptr<store::TLabelTemplateList> m_labelTemplates;
+    std::unique_ptr<HeaderTemplateContent> m_headerContent;
+    std::unique_ptr<store::THeaderTemplateList> m_headerTemplates;
     std::function<void()> m_closeHandler;
     std::function<void()> m_exitHandler;
 
@@ -390,9 +403,10 @@ private:
     QList<std::pair<QAction*, std::function<bool()>>> m_viewChoices;
     QMenu* m_windowMenu = nullptr;
     QMenu* m_recordPageMenu = nullptr;
-    QMenu* m_templateMenu = nullptr;      // the template button's: the template of new records
-    QMenu* m_templatePanelMenu = nullptr; // the status bar's
-    QMenu* m_replaceMenu = nullptr;       // the record-page pop-up's
+    QMenu* m_templateMenu = nullptr;       // the template button's: the template of new records
+    QMenu* m_templatePanelMenu = nullptr;  // the status bar's
+    QMenu* m_replaceMenu = nullptr;        // the record-page pop-up's
+    QAction* m_saveTemplateItem = nullptr; // the record-page pop-up's
     QMenu* m_copyBufferMenu = nullptr;
     TEditMenu* m_fieldMenu = nullptr;
     TEditMenu* m_listFieldMenu = nullptr;

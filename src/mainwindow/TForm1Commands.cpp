@@ -260,8 +260,8 @@ void TForm1::buildRecordPageMenu()
     m_recordPageMenu = new QMenu(this);
     m_recordPageMenu->setObjectName(QStringLiteral("RecordPageMenu"));
     m_replaceMenu = m_recordPageMenu->addMenu(QStringLiteral("R&eplace Record With Template"));
-    // Saving a record template needs the template dialog, which this program does not have yet.
-    m_recordPageMenu->addAction(QStringLiteral("&Save Record To Template"))->setEnabled(false);
+    m_saveTemplateItem = m_recordPageMenu->addAction(QStringLiteral("&Save Record To Template"), this,
+                                                     &TForm1::saveRecordToTemplate);
     m_recordPageMenu->addSeparator();
     m_copyBufferMenu = m_recordPageMenu->addMenu(QStringLiteral("&View Copy Buffer"));
     m_recordPageMenu->addSeparator();
@@ -276,6 +276,7 @@ void TForm1::buildRecordPageMenu()
 void TForm1::prepareRecordPageMenu()
 {
     fillReplaceMenu(m_replaceMenu);
+    m_saveTemplateItem->setEnabled(!IsRecordEmpty());
     // The copy buffer's values, when there is something to paste and the run may paste it.
     m_copyBufferMenu->clear();
     const bool showBuffer = !m_session.isReadOnlyMode() && m_session.copyBufferHoldsRecord;
@@ -303,10 +304,14 @@ void TForm1::buildTemplateMenu()
     m_templatePanelMenu = new QMenu(this);
     m_templatePanelMenu->setObjectName(QStringLiteral("TemplatePanelMenu"));
     QMenu* replace = m_templatePanelMenu->addMenu(QStringLiteral("&Replace Record With Template"));
-    m_templatePanelMenu->addAction(QStringLiteral("&Save Record To Template"))->setEnabled(false);
+    QAction* saveTemplate = m_templatePanelMenu->addAction(QStringLiteral("&Save Record To Template"), this,
+                                                           &TForm1::saveRecordToTemplate);
     m_templatePanelMenu->addSeparator();
     addHelp(m_templatePanelMenu, templatePanelHelpContext);
-    connect(m_templatePanelMenu, &QMenu::aboutToShow, this, [this, replace] { fillReplaceMenu(replace); });
+    connect(m_templatePanelMenu, &QMenu::aboutToShow, this, [this, replace, saveTemplate] {
+        fillReplaceMenu(replace);
+        saveTemplate->setEnabled(!IsRecordEmpty());
+    });
 }
 
 void TForm1::fillTemplateMenu()

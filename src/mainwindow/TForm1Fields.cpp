@@ -107,9 +107,8 @@ void TForm1::DiscoverFields()
     m_fieldMenu->setObjectName(QStringLiteral("FieldMenu"));
     m_listFieldMenu = new TEditMenu(this);
     m_listFieldMenu->setObjectName(QStringLiteral("ListFieldMenu"));
-    // The Edit Lists dialog comes with the lookup lists.
     auto* editList = new QAction(QStringLiteral("&Edit List..."), m_listFieldMenu);
-    editList->setEnabled(false);
+    connect(editList, &QAction::triggered, this, [this] { editLists(m_listFieldMenu->popupComponent()); });
     m_listFieldMenu->insertItem(editList);
     auto* autoFill = new QAction(QStringLiteral("Auto-F&ill"), m_listFieldMenu);
     connect(autoFill, &QAction::triggered, this,
@@ -236,9 +235,8 @@ void TForm1::showCaptionMenu(QLabel* label)
     QMenu menu(this);
     menu.addAction(QStringLiteral("&Text..."), this, [this, label] { renameCaption(label); });
     menu.addAction(QStringLiteral("&Color..."), this, &TForm1::chooseLabelColors);
-    // Caption templates come with the caption-template dialog.
-    for (const char* later : {"&Load From Template...", "&Save As Template..."})
-        menu.addAction(QString::fromLatin1(later))->setEnabled(false);
+    menu.addAction(QStringLiteral("&Load From Template..."), this, &TForm1::loadCaptionTemplate);
+    menu.addAction(QStringLiteral("&Save As Template..."), this, &TForm1::saveCaptionTemplate);
     menu.exec(label->mapToGlobal(QPoint(10, 10)));
 }
 

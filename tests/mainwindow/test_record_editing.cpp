@@ -1,9 +1,14 @@
 #include "editors/TCurrencyEdit.h"
 #include "editors/TDateEdit.h"
+#include "mainwindow/dialogs/TDbEditDlg.h"
+#include "mainwindow/dialogs/TLoadDbDlg.h"
+#include "mainwindow/dialogs/TSortDlg.h"
+#include "NextModal.h"
 #include "RecordWindowFixture.h"
 #include "store/RecordTemplateRows.h"
 #include "store/TRecordTemplateList.h"
 
+#include <functional>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -359,4 +364,28 @@ TEST_F(RecordWindowTest, AHalfTypedDateKeepsTheFormUntilItIsADate)
     EXPECT_EQ(window.position(), 2);
     window.PreviousRecord();
     EXPECT_EQ(issued->date(), QDate(1840, 5, 6));
+}
+
+TEST_F(RecordWindowTest, EveryDialogCommandSavesTheTypedValueFirst)
+{
+    seed({"Penny Black"});
+    TForm1& window = open();
+    const struct
+    {
+        TForm1::Command command;
+        std::function<void()> answer;
+    } commands[] = {
+        {TForm1::Command::LoadDatabase, [] { onNextModal<TLoadDbDlg>([](TLoadDbDlg* d) { d->reject(); }); }},
+        {TForm1::Command::Sort, [] { onNextModal<TSortDlg>([](TSortDlg* d) { d->reject(); }); }},
+        {TForm1::Command::TableView, [] { onNextModal<TDbEditDlg>([](TDbEditDlg* d) { d->reject(); }); }},
+    };
+    int typed = 0;
+    for (const auto& [command, answer] : commands) {
+        const QString text = QStringLiteral("typed before command %1").arg(++typed);
+        field<QLineEdit>(1)->setText(text);
+        answer();
+        window.command(command)->trigger();
+        EXPECT_EQ(storedDescriptions(), QStringList{text});
+        EXPECT_EQ(field<QLineEdit>(1)->text(), text) << "the window shows the record again";
+    }
 }
