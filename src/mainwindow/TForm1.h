@@ -304,6 +304,11 @@ private:
     int lastPageOffset();
     void showRecordOfLetter(char letter, int index);
     void showRecordMenu(int buttonIndex, const QPoint& globalPos);
+    bool isShownRow(int index) const;
+    static void copyColumns(const dbase::Table& source, dbase::Table& target);
+    void deleteListRow(int index);
+    void copyListRow(int index);
+    void pasteIntoListRow(int index);
     // --- Colours and fonts (TForm1Colors.cpp) ---
     void applyFieldColors();
     void applyFieldColor(QWidget* control);

@@ -524,6 +524,15 @@ void TForm1::showRecordMenu(int buttonIndex, const QPoint& globalPos)
         FillValueList(buffer, m_database->copyBuffer());
     }
     menu.addSeparator();
+    const bool editable = !m_session.isReadOnlyMode();
+    menu.addAction(QStringLiteral("&Delete"), this, [this, index] { deleteListRow(index); })
+        ->setEnabled(editable);
+    menu.addAction(QStringLiteral("&Copy"), this, [this, index] { copyListRow(index); })
+        ->setEnabled(editable);
+    menu.addAction(QStringLiteral("&Paste"), this, [this, index] { pasteIntoListRow(index); })
+        ->setEnabled(editable && m_session.copyBufferHoldsRecord);
+    menu.addAction(command(Command::PrintRecord));
+    menu.addSeparator();
     menu.addAction(QStringLiteral("C&olor..."), this, [this] {
         if (ShowColorDialog(slot::buttonText, QStringLiteral("Record Buttons"),
                             {QStringLiteral("Text Color"), QStringLiteral("Bgnd Color"),
@@ -536,4 +545,125 @@ void TForm1::showRecordMenu(int buttonIndex, const QPoint& globalPos)
     menu.addSeparator();
     menu.addAction(QStringLiteral("&Help"), this, [] { help::showContext(recordMenuHelpContext); });
     menu.exec(globalPos);
+}
+
+// --- Commands on a row of the list ---------------------------------------------------------------------
+
+bool TForm1::isShownRow(int index) const
+{
+    return !m_newRecord && m_position > 0 && index == m_position - 1;
+}
+
+// Every column from the first form field on, from one row into another.
+void TForm1::copyColumns(const dbase::Table& source, dbase::Table& target)
+{
+    for (int column = store::FirstFieldOffset; column < static_cast<int>(source.fieldCount()); ++column)
+        target.assignField(static_cast<std::size_t>(column), source, static_cast<std::size_t>(column));
+}
+
+void TForm1::deleteListRow(int index)
+{
+    dbase::Table& browse = m_database->browseTable();
+    if (index >= browse.recordCount()) {
+        messages::information(this, QStringLiteral("Empty Record cannot be Deleted."));
+        return;
+    }
+    if (isShownRow(index)) {
+        DeleteCurrentRecord();
+        return;
+    }
+    if (m_session.database.recordDeleteMode == 0 && !confirmRecordDeletion()) {
+        messages::information(this, QStringLiteral("Record not Deleted."));
+        return;
+    }
+    browse.first();
+    browse.moveBy(index);
+    const char letter = LetterTabsActive() ? m_index->FirstLetterOfRecord(browse) : 0;
+    try {
+        browse.edit();
+        browse.deleteRecord();
+    } catch (const dbase::DatabaseError&) {
+        browse.cancel();
+        messages::error(this, QStringLiteral("Record in use - not Deleted!"));
+        return;
+    }
+    moveLetterCount(letter, 0);
+    // The shown record moves up when a row before it in the same range went.
+    if (!m_newRecord && index < m_position - 1 && (!m_recordLetter || m_recordLetter == m_letter))
+        --m_position;
+    showPositionLabels();
+    RefreshRecordList();
+}
+
+void TForm1::copyListRow(int index)
+{
+    dbase::Table& browse = m_database->browseTable();
+    if (index >= browse.recordCount()) {
+        messages::warning(this, QStringLiteral("Empty Record - Not Copied!"));
+        return;
+    }
+    browse.first();
+    browse.moveBy(index);
+    dbase::Table& buffer = m_database->copyBuffer();
+    buffer.first();
+    try {
+        buffer.edit();
+        copyColumns(browse, buffer);
+        buffer.post();
+    } catch (const dbase::DatabaseError&) {
+        buffer.cancel();
+        return;
+    } catch (const dbase::EngineError&) {
+        buffer.cancel();
+        reportCorruptMemo();
+        return;
+    }
+    m_session.copyBufferHoldsRecord = true;
+    refreshEnabledStates();
+}
+
+void TForm1::pasteIntoListRow(int index)
+{
+    if (!m_session.copyBufferHoldsRecord)
+        return;
+    if (isShownRow(index)) {
+        PasteIntoCurrentRecord();
+        return;
+    }
+    dbase::Table& browse = m_database->browseTable();
+    dbase::Table& buffer = m_database->copyBuffer();
+    buffer.first();
+    const bool letters = LetterTabsActive();
+    char oldLetter = 0;
+    try {
+        if (index < browse.recordCount()) {
+            browse.first();
+            browse.moveBy(index);
+            oldLetter = letters ? m_index->FirstLetterOfRecord(browse) : 0;
+            browse.edit();
+        } else {
+            browse.append();
+        }
+        copyColumns(buffer, browse);
+        const char newLetter = letters ? m_index->FirstLetterOfRecord(browse) : 0;
+        browse.post();
+        moveLetterCount(oldLetter, newLetter);
+    } catch (const dbase::DatabaseError&) {
+        browse.cancel();
+        messages::error(this, QStringLiteral("Record in use - not Pasted!"));
+        return;
+    }
+    // The pasted row may now sort before the shown record: its position is found again.
+    if (!m_newRecord && m_recordNumber >= 0) {
+        int position = 0;
+        for (browse.first(); !browse.eof(); browse.next()) {
+            ++position;
+            if (std::round(browse.asNumber(0)) == m_recordNumber) {
+                m_position = position;
+                break;
+            }
+        }
+        showPositionLabels();
+    }
+    RefreshRecordList();
 }

@@ -3,7 +3,10 @@
 #include "settings/SortSettings.h"
 #include "store/TIndex.h"
 
+#include <QApplication>
 #include <QLineEdit>
+#include <QMenu>
+#include <QTimer>
 
 namespace {
 
@@ -178,4 +181,51 @@ TEST_F(RecordListTest, EntryOrderDescendingListsTheNewestFirst)
     TForm1& window = open();
     window.ApplySortChange(settings::SortSettings{0, true, 0, false});
     EXPECT_EQ(shown(window).mid(0, 3), QStringList({"Newest", "Middle", "Oldest"}));
+}
+
+namespace {
+
+// Chooses an item of the pop-up menu that opens next, by its text.
+void chooseFromNextPopup(const QString& text)
+{
+    QTimer::singleShot(50, [text] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        for (QAction* action : menu->actions()) {
+            if (action->text() == text) {
+                menu->close();
+                action->trigger();
+                return;
+            }
+        }
+        menu->close();
+    });
+}
+
+} // namespace
+
+TEST_F(RecordListTest, TheRecordPopupCopiesPastesAndDeletesTheRowItWasOpenedOn)
+{
+    session.database.recordDeleteMode = 1;
+    seed({"Alpha", "Beta", "Gamma"});
+    TForm1& window = open();
+    ASSERT_EQ(window.position(), 1);
+    auto popupOn = [&](int row, const QString& item) {
+        chooseFromNextPopup(item);
+        emit window.recordListButtons()[row]->customContextMenuRequested(QPoint(5, 5));
+    };
+    popupOn(2, "&Copy");
+    EXPECT_TRUE(session.copyBufferHoldsRecord);
+    popupOn(1, "&Paste");
+    EXPECT_EQ(storedDescriptions(), QStringList({"Alpha", "Gamma", "Gamma"}));
+    popupOn(3, "&Paste");
+    EXPECT_EQ(storedDescriptions(), QStringList({"Alpha", "Gamma", "Gamma", "Gamma"}))
+        << "past the end: a new row";
+    popupOn(1, "&Delete");
+    EXPECT_EQ(storedDescriptions(), QStringList({"Alpha", "Gamma", "Gamma"}));
+    EXPECT_EQ(field<QLineEdit>(1)->text(), "Alpha") << "the shown record stays";
+    EXPECT_EQ(shown(window).mid(0, 3), QStringList({"Alpha", "Gamma", "Gamma"}));
+    popupOn(5, "&Delete");
+    EXPECT_EQ(boxes.texts(), QStringList({"Empty Record cannot be Deleted."}));
 }
