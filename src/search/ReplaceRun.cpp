@@ -6,22 +6,16 @@
 #include "TFilterList.h"
 
 #include <stdexcept>
+#include <unordered_set>
 
 namespace search {
 
 namespace {
 
-constexpr int RaisedBy = 5;
-
 int markOf(const dbase::Table& table)
 {
     const std::string mark = table.asString(FilterMarkColumn);
     return !mark.empty() && mark[0] >= '0' && mark[0] <= '9' ? mark[0] - '0' : 0;
-}
-
-void setMark(dbase::Table& table, int mark)
-{
-    table.setString(FilterMarkColumn, std::string(1, static_cast<char>('0' + mark)));
 }
 
 bool inScope(int mark, int scope)
@@ -53,8 +47,7 @@ QString ReplaceRun::counterText(int counter, int width)
 
 bool ReplaceRun::ChangeRecord(dbase::Table& target, const ReplaceRequest& request, int& counter, int width)
 {
-    const int mark = markOf(target);
-    if (mark >= RaisedBy || !inScope(mark, request.filterScope))
+    if (!inScope(markOf(target), request.filterScope))
         return false;
     const FieldClass kind = classOf(target.fieldDescriptor(static_cast<std::size_t>(request.column)));
     const int mode = request.mode;
@@ -94,29 +87,31 @@ ReplaceRun::Outcome ReplaceRun::Run(const ReplaceRequest& request)
         return Outcome::CannotOpen;
     }
     StopRequested = false;
-    {
-        const PausedHook paused(m_browse);
-        const dbase::Table::Bookmark shown = m_browse.bookmark();
-        m_browse.cancelRange();
-        if (request.fromFirstRecord)
-            m_browse.first();
-        else if (shown != 0)
-            m_browse.gotoBookmark(shown);
-        RecordsVisited = ReplacedCount = FailedCount = 0;
-        if (m_filters)
-            m_filters->AutoMarking = false;
-        const int width = digitCount(target.recordCount());
-        int counter = request.counterStart;
-        while (m_browse.recordNumber() != 0 && !StopRequested) {
-            target.goToCurrent(m_browse);
-            // The browse table moves on before the change, so that the change cannot disturb the walk.
-            m_browse.next();
-            const bool atEnd = m_browse.eof();
+    const PausedHook paused(m_browse);
+    const dbase::Table::Bookmark shown = m_browse.bookmark();
+    m_browse.cancelRange();
+    if (request.fromFirstRecord)
+        m_browse.first();
+    else if (shown != 0)
+        m_browse.gotoBookmark(shown);
+    RecordsVisited = ReplacedCount = FailedCount = 0;
+    if (m_filters)
+        m_filters->AutoMarking = false;
+    const int width = digitCount(target.recordCount());
+    int counter = request.counterStart;
+    // A change can move a record further on in the walk; it is changed once all the same.
+    std::unordered_set<std::uint32_t> changed;
+    while (m_browse.recordNumber() != 0 && !StopRequested) {
+        target.goToCurrent(m_browse);
+        // The browse table moves on before the change, so that the change cannot disturb the walk.
+        m_browse.next();
+        const bool atEnd = m_browse.eof();
+        if (!changed.contains(target.recordNumber())) {
             try {
                 target.edit();
                 if (ChangeRecord(target, request, counter, width)) {
-                    setMark(target, markOf(target) + RaisedBy);
                     target.post();
+                    changed.insert(target.recordNumber());
                     ++ReplacedCount;
                 } else {
                     target.cancel();
@@ -125,32 +120,15 @@ ReplaceRun::Outcome ReplaceRun::Run(const ReplaceRequest& request)
                 target.cancel();
                 ++FailedCount;
             }
-            if (!atEnd)
-                ++RecordsVisited;
-            if (yield)
-                yield();
-            if (atEnd)
-                break;
         }
-        restoreMarks(target);
+        if (!atEnd)
+            ++RecordsVisited;
+        if (yield)
+            yield();
+        if (atEnd)
+            break;
     }
     return StopRequested ? Outcome::Stopped : Outcome::Completed;
-}
-
-void ReplaceRun::restoreMarks(dbase::Table& table)
-{
-    for (table.first(); table.recordNumber() != 0 && !table.eof(); table.next()) {
-        const int mark = markOf(table);
-        if (mark < RaisedBy)
-            continue;
-        try {
-            table.edit();
-            setMark(table, mark - RaisedBy);
-            table.post();
-        } catch (const std::runtime_error&) {
-            table.cancel();
-        }
-    }
 }
 
 } // namespace search

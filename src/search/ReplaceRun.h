@@ -34,8 +34,9 @@ struct ReplaceRequest
 };
 
 // One Replace run over the browse table, in its index order, without the window: each qualifying record
-// is changed once through a second table object, marked by raising its filter mark by 5 so that a record
-// the change moves further on is not changed again, and every mark is lowered again at the end.
+// is changed once through a second table object. The records changed are remembered by number, so a
+// record that the change moves further on in the order is not changed again, and the filter marks are
+// never touched: a run that is stopped, or a program that dies half way, leaves every mark as it was.
 class ReplaceRun
 {
 public:
@@ -66,8 +67,6 @@ public:
     static QString counterText(int counter, int width);
 
 private:
-    static void restoreMarks(dbase::Table& table);
-
     dbase::Table& m_browse;
     TFilterList* m_filters;
 };
