@@ -123,7 +123,8 @@ void TFieldFilterDlg::presetFromCondition()
     Operators.at(std::min<int>(m_condition.Operator, TFilter::OneOf))->setChecked(true);
     const QList<QPair<QLineEdit*, QString>> boxes{{Value1, m_condition.Value1}, {Value2, m_condition.Value2}};
     for (const auto& [box, value] : boxes) {
-        if (auto* money = qobject_cast<TCurrencyEdit*>(box))
+        auto* money = qobject_cast<TCurrencyEdit*>(box);
+        if (money && !value.isEmpty())
             money->setValue(search::readFilterNumber(value));
         else if (auto* date = qobject_cast<TDateEdit*>(box))
             date->setDateText(value);
