@@ -15,28 +15,6 @@ namespace {
 
 constexpr const char* table = "stamps.dbf";
 
-void store(dbase::Table& target, const StampGenerator& generator, const std::vector<Cell>& cells)
-{
-    const std::vector<dbase::FieldSpec>& columns = generator.columns();
-    for (std::size_t i = 0; i < columns.size(); ++i) {
-        const Cell& cell = cells[i];
-        if (cell.blank)
-            continue; // a new record starts blank
-        switch (columns[i].type) {
-        case dbase::FieldType::Numeric:
-        case dbase::FieldType::Float:
-            target.setNumber(i, cell.number);
-            break;
-        case dbase::FieldType::Binary:
-        case dbase::FieldType::General:
-            target.setBlob(i, cell.text);
-            break;
-        default:
-            target.setString(i, cell.text);
-        }
-    }
-}
-
 // The key of STR(RECNO, 20, 4).
 std::string numberKey(std::int64_t number)
 {
@@ -61,7 +39,7 @@ BenchResults runEngineWorkload(std::int64_t records, const std::string& folder)
         const Stopwatch watch;
         for (std::int64_t n = 1; n <= records; ++n) {
             stamps.append();
-            store(stamps, generator, generator.next(n));
+            storeStamp(stamps, generator.columns(), generator.next(n));
             stamps.post();
         }
         results.addTime(figure::append, watch);

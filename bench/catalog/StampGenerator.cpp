@@ -181,4 +181,37 @@ std::vector<Cell> StampGenerator::next(std::int64_t number)
     return cells;
 }
 
+void storeStamp(dbase::Table& target, const std::vector<dbase::FieldSpec>& columns,
+                const std::vector<Cell>& cells)
+{
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        const Cell& cell = cells[i];
+        if (cell.blank)
+            continue; // a new record starts blank
+        switch (columns[i].type) {
+        case dbase::FieldType::Numeric:
+        case dbase::FieldType::Float:
+            target.setNumber(i, cell.number);
+            break;
+        case dbase::FieldType::Binary:
+        case dbase::FieldType::General:
+            target.setBlob(i, cell.text);
+            break;
+        default:
+            target.setString(i, cell.text);
+        }
+    }
+}
+
+void appendStamps(dbase::Table& target, const std::vector<dbase::FieldSpec>& columns, std::int64_t count,
+                  std::uint64_t seed)
+{
+    StampGenerator generator(columns, seed);
+    for (std::int64_t n = 1; n <= count; ++n) {
+        target.append();
+        storeStamp(target, columns, generator.next(n));
+        target.post();
+    }
+}
+
 } // namespace bench

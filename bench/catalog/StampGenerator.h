@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dbase/Field.h"
+#include "dbase/Table.h"
 
 #include <cstdint>
 #include <random>
@@ -43,5 +44,12 @@ private:
     std::vector<dbase::FieldSpec> columns_;
     std::mt19937_64 random_;
 };
+
+// Writes one generated record into the table's new row (blank cells stay blank).
+void storeStamp(dbase::Table& target, const std::vector<dbase::FieldSpec>& columns,
+                const std::vector<Cell>& cells);
+// Appends records generated from the seed, numbered 1 … count, one post each.
+void appendStamps(dbase::Table& target, const std::vector<dbase::FieldSpec>& columns, std::int64_t count,
+                  std::uint64_t seed);
 
 } // namespace bench

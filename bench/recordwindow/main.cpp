@@ -60,31 +60,9 @@ void makeCatalog(const QString& folder, int records)
     const std::string program = folder.toStdString();
     dbase::copyTable(program, "data.dbf", data, "data.dbf", false);
 
-    const store::TemplateTable layout = store::recordTemplate();
-    bench::StampGenerator generator(layout.fields, 1);
     dbase::Table table;
     table.open(data, "data.dbf");
-    for (int n = 1; n <= records; ++n) {
-        const std::vector<bench::Cell> cells = generator.next(n);
-        table.append();
-        for (std::size_t i = 0; i < cells.size(); ++i) {
-            if (cells[i].blank)
-                continue;
-            switch (layout.fields[i].type) {
-            case dbase::FieldType::Numeric:
-            case dbase::FieldType::Float:
-                table.setNumber(i, cells[i].number);
-                break;
-            case dbase::FieldType::Binary:
-            case dbase::FieldType::General:
-                table.setBlob(i, cells[i].text);
-                break;
-            default:
-                table.setString(i, cells[i].text);
-            }
-        }
-        table.post();
-    }
+    bench::appendStamps(table, store::recordTemplate().fields, records, 1);
 }
 
 // The engine alone: the table opened on a tag, one page of records read from a position.

@@ -8,6 +8,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <QFont>
 #include <QList>
 #include <QMainWindow>
@@ -303,6 +304,13 @@ private:
     void refreshMoveStates();
     int lastPageOffset();
     void showRecordOfLetter(char letter, int index);
+    // Where a move record by record starts from, taken before the save; nothing when the form must stay.
+    struct MoveStart
+    {
+        int position;
+        char recordLetter;
+    };
+    std::optional<MoveStart> startMove();
     void showRecordMenu(int buttonIndex, const QPoint& globalPos);
     bool isShownRow(int index) const;
     static void copyColumns(const dbase::Table& source, dbase::Table& target);

@@ -14,6 +14,7 @@
 #include "TForm1.h"
 
 #include <cmath>
+#include <optional>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QTabWidget>
@@ -140,16 +141,23 @@ void TForm1::ReplaceWithTemplate(const QString& name)
     }
 }
 
+std::optional<TForm1::MoveStart> TForm1::startMove()
+{
+    const MoveStart start{m_position, m_newRecord ? char(0) : m_recordLetter};
+    if (!SaveCurrentRecord())
+        return std::nullopt;
+    return start;
+}
+
 void TForm1::NextRecord()
 {
-    const int position = m_position;
-    const char recordLetter = m_newRecord ? 0 : m_recordLetter;
-    if (!SaveCurrentRecord())
+    const std::optional<MoveStart> start = startMove();
+    if (!start)
         return;
-    const auto count = static_cast<int>(m_database->browseTable().recordCount());
+    const auto [position, recordLetter] = *start;
     if (!LetterTabsActive()) {
         // Without letter tabs the last record stays the last.
-        if (count > 0)
+        if (const auto count = static_cast<int>(m_database->browseTable().recordCount()); count > 0)
             showRecordAt(std::min(position, count - 1));
         return;
     }
@@ -172,13 +180,12 @@ void TForm1::NextRecord()
 
 void TForm1::PreviousRecord()
 {
-    const int position = m_position;
-    const char recordLetter = m_newRecord ? 0 : m_recordLetter;
-    if (!SaveCurrentRecord())
+    const std::optional<MoveStart> start = startMove();
+    if (!start)
         return;
-    const auto count = static_cast<int>(m_database->browseTable().recordCount());
+    const auto [position, recordLetter] = *start;
     if (!LetterTabsActive()) {
-        if (count > 0)
+        if (const auto count = static_cast<int>(m_database->browseTable().recordCount()); count > 0)
             showRecordAt(std::clamp(position - 2, 0, count - 1));
         return;
     }
