@@ -176,7 +176,12 @@ void TFindDlg::showEvent(QShowEvent* event)
 
 void TFindDlg::closeEvent(QCloseEvent* event)
 {
-    m_search->Stop();
+    if (running()) {
+        // The run is still on the stack: it ends first, and the window stays.
+        m_search->Stop();
+        event->ignore();
+        return;
+    }
     saveSettings();
     m_search->hooks = {};
     ToolWindow::closeEvent(event);

@@ -68,6 +68,10 @@ public:
     QPushButton* CloseBtn;
     QPushButton* HelpBtn;
 
+public slots:
+    // Esc closes the window like its Close button.
+    void reject() override { close(); }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;

@@ -32,6 +32,7 @@ void ToolWindow::beginRun(QWidget* stop)
             control->setEnabled(false);
     }
     stop->setEnabled(true);
+    m_running = true;
     QApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
@@ -40,5 +41,6 @@ void ToolWindow::endRun(QWidget* stop)
     for (auto it = m_enabledBeforeRun.cbegin(); it != m_enabledBeforeRun.cend(); ++it)
         it.key()->setEnabled(it.value());
     stop->setEnabled(false);
+    m_running = false;
     QApplication::restoreOverrideCursor();
 }

@@ -21,8 +21,10 @@ protected:
     void beginRun(QWidget* stop);
     void endRun(QWidget* stop);
     QWidget* recordWindow() const { return m_recordWindow; }
+    bool running() const { return m_running; }
 
 private:
     QWidget* m_recordWindow;
     QHash<QWidget*, bool> m_enabledBeforeRun;
+    bool m_running = false;
 };
