@@ -184,7 +184,7 @@ void TFindDlg::closeEvent(QCloseEvent* event)
     }
     saveSettings();
     m_search->hooks = {};
-    ToolWindow::closeEvent(event);
+    QWidget::closeEvent(event); // not the dialog's, which would reject, and rejecting closes
 }
 
 void TFindDlg::fieldChosen()

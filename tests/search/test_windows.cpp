@@ -20,8 +20,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 
 namespace {
 
@@ -131,7 +133,7 @@ TEST(FindWindow, MessagesButtonsAndHooks)
     EXPECT_EQ(calls, QStringList({"start forward", "found 0:2", "found 2:2", "start forward", "not found",
                                   "before non-stop", "after non-stop 3"}));
     EXPECT_EQ(catalog.showScope(store::FilterScope::NormalFilter), 3);
-    window->close(); // frees itself
+    EXPECT_TRUE(window->close()); // and frees itself
 }
 
 TEST(ReplaceWindow, ChoicesFollowTheFieldAndARunIsLogged)
@@ -287,6 +289,33 @@ TEST_F(FilterDialogs, OneOfListsAndTheScopeAfterClosing)
                  {QDialog::Rejected, 0, 2, {}}};
     for (const Case& test : cases)
         EXPECT_EQ(TFilterDlg::scopeAfter(test.result, test.current, test.chosen), test.scope);
+}
+
+} // namespace
+
+namespace {
+
+TEST(FindWindow, ClosingDuringANonStopSearchStopsItFirst)
+{
+    WindowCatalog catalog;
+    for (int i = 0; i < 3000; ++i)
+        catalog.add({.description = "red", .mark = "0"});
+    ScriptedPrompts prompts;
+    QPointer<TFindDlg> window = new TFindDlg(
+        catalog.browse(), catalog.fields, nullptr, [] { return 0; }, prompts);
+    window->show();
+    window->NonStopMode->setChecked(true);
+    window->TextBox->setEditText("red");
+    bool closedDuringRun = false;
+    QTimer::singleShot(0, window, [&] { closedDuringRun = !window->close(); });
+    window->FindBtn->click();
+    EXPECT_TRUE(closedDuringRun) << "the window waits for the run";
+    ASSERT_FALSE(window.isNull());
+    EXPECT_EQ(window->search().FoundCount, 0) << "the close stopped the run";
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_TRUE(window->close());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
 }
 
 } // namespace
