@@ -9,6 +9,7 @@
 #include "store/Prompts.h"
 #include "TFilterList.h"
 
+#include <QApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -108,6 +109,11 @@ void TFieldFilterDlg::buildWindow(const QString& caption)
     layout->addLayout(top);
     layout->addLayout(buttons);
 
+    // Remove works on the line of the caret, so it takes no focus and is offered while the list has it.
+    RemoveBtn->setFocusPolicy(Qt::NoFocus);
+    RemoveBtn->setEnabled(false);
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget*, QWidget* now) { RemoveBtn->setEnabled(now == ValueList); });
     connect(RemoveBtn, &QPushButton::clicked, this, &TFieldFilterDlg::removeCaretLine);
     connect(PopulateBtn, &QPushButton::clicked, this, [this] {
         ValueList->setPlainText(m_context.lookupItems(m_field.column).join(QLatin1Char('\n')));

@@ -270,6 +270,10 @@ TEST_F(FilterDialogs, OneOfListsAndTheScopeAfterClosing)
         QTextCursor caret = conditions->ValueList->textCursor();
         caret.movePosition(QTextCursor::End);
         conditions->ValueList->setTextCursor(caret);
+        EXPECT_FALSE(conditions->RemoveBtn->isEnabled());
+        conditions->activateWindow();
+        conditions->ValueList->setFocus();
+        EXPECT_TRUE(conditions->RemoveBtn->isEnabled()) << "offered while the list has the focus";
         conditions->RemoveBtn->click();
         conditions->OkBtn->click();
     });
@@ -316,6 +320,25 @@ TEST(FindWindow, ClosingDuringANonStopSearchStopsItFirst)
     EXPECT_TRUE(window->close());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(window.isNull());
+}
+
+} // namespace
+
+namespace {
+
+TEST(FilterWindow, ApplyingUnderTheProgressWindowMarksEveryRecord)
+{
+    SearchCatalog catalog;
+    catalog.addNumbered(100);
+    catalog.filters.AttachTable(catalog.browse());
+    ApplyFilterWithProgress(catalog.filters, nullptr);
+    EXPECT_FALSE(catalog.filters.AutoMarking) << "nothing happens without conditions";
+    catalog.filters.SetCondition(*catalog.filters.Condition(catalog.filters.AddCondition(column::cost)), "50",
+                                 {}, search::TFilter::FloatKind, search::TFilter::LessOrEqual);
+    ApplyFilterWithProgress(catalog.filters, nullptr);
+    EXPECT_TRUE(catalog.filters.AutoMarking);
+    EXPECT_EQ(catalog.showScope(store::FilterScope::NormalFilter), 50);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 } // namespace
