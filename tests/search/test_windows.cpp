@@ -23,6 +23,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <QTimer>
 
 namespace {
@@ -272,6 +273,7 @@ TEST_F(FilterDialogs, OneOfListsAndTheScopeAfterClosing)
         conditions->ValueList->setTextCursor(caret);
         EXPECT_FALSE(conditions->RemoveBtn->isEnabled());
         conditions->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(conditions));
         conditions->ValueList->setFocus();
         EXPECT_TRUE(conditions->RemoveBtn->isEnabled()) << "offered while the list has the focus";
         conditions->RemoveBtn->click();
