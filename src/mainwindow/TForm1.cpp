@@ -7,6 +7,10 @@
 #include "mainwindow/controls/TKestoHeader.h"
 #include "mainwindow/controls/TSortButton.h"
 #include "mainwindow/dialogs/HeaderTemplateContent.h"
+#include "search/TFilterList.h"
+#include "search/TFindDlg.h"
+#include "search/TReplaceDlg.h"
+#include "security/ActivityLog.h"
 #include "settings/PageOrder.h"
 #include "settings/StreamError.h"
 #include "settings/WindowPlacement.h"
@@ -67,6 +71,7 @@ TForm1::TForm1(store::Session& session, RecordPagesBuilder buildPages, QWidget* 
     m_header->LoadFromFile(m_session.folders.settings + QLatin1Char('/') + headerFileName);
     connect(m_header, &TKestoHeader::hChanged, this, &TForm1::headerChanged);
     loadTemplateLists();
+    createFilters();
     connect(m_sortBar, &TSortButton::clicked, this, &TForm1::runSortDialog);
     for (auto chose :
          {&TSortButton::sortByClicked, &TSortButton::sort1MenuClicked, &TSortButton::sort2MenuClicked})
@@ -77,6 +82,7 @@ TForm1::TForm1(store::Session& session, RecordPagesBuilder buildPages, QWidget* 
         setTitle();
         lookup::attachSession(m_fields, m_session);
         applySortOfOpenedTable(true);
+        attachFilters();
     } else {
         m_failedToOpen = true;
         QTimer::singleShot(0, this, &QWidget::close);
@@ -101,8 +107,10 @@ TForm1::~TForm1()
 {
     saveWindowPlacement();
     saveSettingsFiles();
-    if (!m_failedToOpen)
+    if (!m_failedToOpen) {
         m_index->SaveSortSettings();
+        saveFilterDefinitions();
+    }
     m_database->CloseEditTable();
     m_database->CloseDatabase();
 }

@@ -21,7 +21,9 @@ class QMenu;
 class QTabWidget;
 class TColorButton;
 class TEditMenu;
+class TFindDlg;
 class TFormatedButton;
+class TReplaceDlg;
 class HeaderTemplateContent;
 class TKestoHeader;
 class TMultiMediaEdit;
@@ -36,6 +38,7 @@ class Table;
 namespace store {
 class DatabaseFolder;
 class Prompts;
+class TFilterTemplateList;
 class THeaderTemplateList;
 class TIndex;
 class TLabelTemplateList;
@@ -43,6 +46,13 @@ class TRecordTemplateList;
 } // namespace store
 namespace settings {
 struct SortSettings;
+}
+namespace search {
+struct SearchField;
+class TFilterList;
+} // namespace search
+namespace security {
+class ActivityLog;
 }
 
 // The record window engine: one record of the current table on the record pages, and the cycle of
@@ -268,6 +278,19 @@ private:
     void openManual();
     void emailSupport();
     void showAbout();
+    // --- Filters, Search and Replace (TForm1Search.cpp) ---
+    void createFilters();
+    void attachFilters();
+    void loadFilterDefinitions();
+    void saveFilterDefinitions();
+    QList<search::SearchField> searchFields() const;
+    // The panes and menus, not the window: the Search and Replace windows beside it stay usable.
+    void setWindowWorking(bool enabled);
+    void applyFilterScope(int scope);
+    void runFilterDialog();
+    void runFindDialog();
+    void runReplaceDialog();
+    void putRangeOnLetter(char letter);
     // --- Templates and lists (TForm1Templates.cpp) ---
     void loadTemplateLists();
     void saveTemplateLists();
@@ -367,6 +390,12 @@ private:
     std::unique_ptr<store::TLabelTemplateList> m_labelTemplates;
     std::unique_ptr<HeaderTemplateContent> m_headerContent;
     std::unique_ptr<store::THeaderTemplateList> m_headerTemplates;
+    std::unique_ptr<search::TFilterList> m_filters;
+    std::unique_ptr<store::TFilterTemplateList> m_filterTemplates;
+    std::unique_ptr<security::ActivityLog> m_activityLog;
+    QPointer<TFindDlg> m_findDlg;
+    QPointer<TReplaceDlg> m_replaceDlg;
+    char m_letterBeforeFind = 'A';
     std::function<void()> m_closeHandler;
     std::function<void()> m_exitHandler;
 

@@ -69,8 +69,10 @@ void TForm1::createCommands()
                notBuilt);
     addCommand(Command::Exit, QStringLiteral("&Exit"), QStringLiteral("Program Shutdown [Alt+F4]"),
                [this] { exitProgram(); });
-    addCommand(Command::Find, QStringLiteral("&Find"), QStringLiteral("Find Text"), notBuilt);
-    addCommand(Command::Replace, QStringLiteral("&Replace"), QStringLiteral("Replace Text"), notBuilt);
+    addCommand(Command::Find, QStringLiteral("&Find"), QStringLiteral("Find Text"),
+               [this] { runFindDialog(); });
+    addCommand(Command::Replace, QStringLiteral("&Replace"), QStringLiteral("Replace Text"),
+               [this] { runReplaceDialog(); });
     addCommand(Command::Options, QStringLiteral("&Options"), QStringLiteral("Set Options"), notBuilt);
     addCommand(Command::First, QStringLiteral("&First"), QString(), [this] { FirstPage(); });
     addCommand(Command::PageUp, QStringLiteral("Page&Up"), QString(), [this] { PriorPage(); });
@@ -85,7 +87,8 @@ void TForm1::createCommands()
     addCommand(Command::Password, QStringLiteral("&Password"), QStringLiteral("Change Password"), notBuilt);
     addCommand(Command::Maintenance, QStringLiteral("&Maintenance"),
                QStringLiteral("Database Maintenance Functions"), notBuilt);
-    addCommand(Command::Filter, QStringLiteral("&Filter"), QStringLiteral("Define/Use Filter"), notBuilt);
+    addCommand(Command::Filter, QStringLiteral("&Filter"), QStringLiteral("Define/Use Filter"),
+               [this] { runFilterDialog(); });
     addCommand(Command::Sort, QStringLiteral("&Sort"), QStringLiteral("Sort Data"),
                [this] { runSortDialog(); });
     addCommand(Command::Summary, QStringLiteral("S&ummary"), QStringLiteral("Display Summary"), notBuilt);

@@ -54,6 +54,7 @@ bool TForm1::LoadChosenDatabase(const QString& folder, const QString& fileName)
     // What belongs to the table being left is kept with it.
     savePageOrder();
     m_index->SaveSortSettings();
+    saveFilterDefinitions();
     m_ready = false;
     m_position = 0;
     if (!m_database->LoadDatabase(folder, fileName)) {
@@ -65,6 +66,7 @@ bool TForm1::LoadChosenDatabase(const QString& folder, const QString& fileName)
     lookup::reloadLookupFields(m_fields);
     m_sortBar->setFilterState(TSortButton::AllRecords);
     applySortOfOpenedTable(false);
+    attachFilters();
     ReloadView();
     restorePageOrder();
     return true;

@@ -386,6 +386,8 @@ void DatabaseFolder::OpenEditTable()
     if (!m_edit.isOpen())
         m_edit.open(m_browse.folder(), m_browse.fileName(), false);
     m_edit.afterInsert = [this](dbase::Table& table) { AssignRecordNumber(table); };
+    // The record written through the edit table gets its filter mark as one written through the list.
+    m_edit.beforePost = m_browse.beforePost;
 }
 
 void DatabaseFolder::CloseEditTable()
