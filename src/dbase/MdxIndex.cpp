@@ -133,9 +133,17 @@ void MdxIndex::loadTags()
         const auto fitting = static_cast<std::uint16_t>(mdx::capacityFor(shape.itemLength));
         const std::uint16_t declared = mdx::get16(bytes + mdx::maxKeysOffset);
         shape.capacity = declared > 0 && declared < fitting ? declared : fitting;
-        if (!storage_->isBlockPage(shape.rootPage))
-            storage_->damaged(which + " has its root at page " + std::to_string(shape.rootPage) +
-                              ", outside the file");
+        if (!storage_->isBlockPage(shape.rootPage)) {
+            // A writer killed inside an update may have written the tag's header but not yet its new root
+            // page. The tags of such a file are rebuilt from the records at open; one that may not be
+            // written cannot be used meanwhile.
+            if (!storage_->interrupted())
+                storage_->damaged(which + " has its root at page " + std::to_string(shape.rootPage) +
+                                  ", outside the file");
+            shape.rootPage = 0;
+            if (!storage_->writable())
+                tag.problem = which + " was left half-updated by a writer that was killed";
+        }
         const std::uint8_t* text = bytes + mdx::expressionOffset;
         if (std::find(text, text + mdx::expressionBytes, 0) == text + mdx::expressionBytes)
             storage_->damaged(which + " has an unterminated key expression");
