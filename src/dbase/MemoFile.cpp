@@ -249,8 +249,8 @@ void MemoFile::relink(const FreeListEntry& entry, std::uint32_t to)
         writeRunHeader(entry.previous, to, entry.previousLength);
 }
 
-// The data goes in before the list learns of it: a kill in between leaves at worst a list that no
-// longer checks out, which is then dropped.
+// The list lets go of the blocks before the data goes in: a kill in between leaves blocks that nobody
+// uses and the list does not name, never a list that names blocks holding a value.
 std::uint32_t MemoFile::takeFromFreeList(std::string_view image, std::uint32_t blocks, std::uint32_t end)
 {
     std::uint32_t taken = 0;
@@ -261,13 +261,12 @@ std::uint32_t MemoFile::takeFromFreeList(std::string_view image, std::uint32_t b
         if (run.length > blocks) {
             // The tail of a longer run: only the run's length changes.
             taken = run.start + run.length - blocks;
-            file_.write(std::uint64_t(taken) * blockSize_, image);
             writeRunHeader(run.start, entry.next, run.length - blocks);
         } else {
             taken = run.start;
-            file_.write(std::uint64_t(taken) * blockSize_, image);
             relink(entry, entry.next);
         }
+        file_.write(std::uint64_t(taken) * blockSize_, image);
         return true;
     });
     if (how == WalkEnd::Broken)
