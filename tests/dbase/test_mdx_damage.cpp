@@ -197,6 +197,21 @@ TEST_F(DamagedIndex, BadHeadersAndTagHeadersAreRefusedOnOpening)
     }
 }
 
+TEST_F(DamagedIndex, ARootAKilledWriterDidNotWriteYetWaitsForTheRebuild)
+{
+    // The updating mark is still on: the tag's header names a new root that never reached the file.
+    damage([](Bytes& b) {
+        b.data()[64] = 1;
+        b.put32(b.tagHeader(1) * 512u, 1u << 20);
+    });
+    const MdxIndex readOnly(path(), fields(), false);
+    ASSERT_TRUE(readOnly.interruptedUpdate());
+    EXPECT_FALSE(readOnly.tags()[1].problem.empty()) << "a reader cannot use the tag meanwhile";
+    EXPECT_TRUE(readOnly.tags()[0].problem.empty());
+    const MdxIndex writer(path(), fields(), true);
+    EXPECT_TRUE(writer.tags()[1].problem.empty()) << "a writer rebuilds the tags before using them";
+}
+
 TEST_F(DamagedIndex, BadPagesFailOnUseAndInTheCheck)
 {
     struct Damage
