@@ -1,6 +1,7 @@
 // Seeds a program folder's public database with a small demo catalog, so a first run has something to
 // browse. It goes through the same database code as the program, so numbering and the table list agree.
 #include "dbase/Errors.h"
+#include "settings/SortSettings.h"
 #include "store/ColumnValues.h"
 #include "store/DatabaseFolder.h"
 
@@ -182,6 +183,10 @@ int main(int argc, char** argv)
             ++index;
         }
         table.saveChanges();
+        // The catalog opens sorted by description (column 2, field 1), so the letter tabs show how it
+        // divides.
+        settings::SaveSortSettings(session.folders.database, session.tableFileName,
+                                   settings::SortSettings{2, false, 0, false});
     } catch (const std::exception& error) {
         std::fprintf(stderr, "tessary-demo: %s\n", error.what());
         return 1;
