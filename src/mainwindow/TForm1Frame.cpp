@@ -412,21 +412,24 @@ void TForm1::layoutRightPane()
 void TForm1::layoutRecordSpeedBar()
 {
     const int width = m_recordSpeedBar->width();
-    const int top = (recordSpeedBarHeight - recordButtonSize) / 2;
     // The position labels, one above the other, 2 pixels from the right edge; Next and Previous before them.
     const int labelsLeft = width - positionLabelGap - positionLabelWidth;
     const int labelHeight = recordSpeedBarHeight / 2;
     m_positionLabel->setGeometry(labelsLeft, 0, positionLabelWidth, labelHeight);
     m_percentLabel->setGeometry(labelsLeft, labelHeight, positionLabelWidth,
                                 recordSpeedBarHeight - labelHeight);
+    // In a narrow pane the buttons get smaller rather than cover each other.
+    const auto buttons = static_cast<int>(m_recordButtons.size());
+    const int size = std::clamp((labelsLeft - rightMargin) / buttons, 1, recordButtonSize);
+    const int top = (recordSpeedBarHeight - size) / 2;
     QAbstractButton* next = m_recordButtons.last();
-    QAbstractButton* previous = m_recordButtons[m_recordButtons.size() - 2];
-    next->setGeometry(labelsLeft - recordButtonSize, top, recordButtonSize, recordButtonSize);
-    previous->setGeometry(next->x() - recordButtonSize, top, recordButtonSize, recordButtonSize);
+    QAbstractButton* previous = m_recordButtons[buttons - 2];
+    next->setGeometry(labelsLeft - size, top, size, size);
+    previous->setGeometry(next->x() - size, top, size, size);
     int left = rightMargin;
-    for (qsizetype i = 0; i < m_recordButtons.size() - 2; ++i) {
-        m_recordButtons[i]->setGeometry(left, top, recordButtonSize, recordButtonSize);
-        left += recordButtonSize;
+    for (int i = 0; i < buttons - 2; ++i) {
+        m_recordButtons[i]->setGeometry(left, top, size, size);
+        left += size;
     }
 }
 

@@ -107,6 +107,12 @@ TEST_F(RecordWindowTest, TheRegionsShareTheClientArea)
     QWidget* previous = recordBar->findChild<QWidget*>("RecordButtonPrevious");
     EXPECT_EQ(next->geometry().right() + 1, percent->x());
     EXPECT_EQ(previous->geometry().right() + 1, next->x());
+    // At the smallest width the buttons still stand side by side.
+    window.resize(200, 100);
+    QTest::qWait(30);
+    QWidget* synchronize = recordBar->findChild<QWidget*>("RecordButtonSynchronize");
+    EXPECT_LE(synchronize->geometry().right(), previous->x());
+    EXPECT_EQ(previous->geometry().right() + 1, next->x());
 }
 
 TEST_F(RecordWindowTest, TheSpeedBarCanGoToTheTopAndTheLettersToTheRight)
