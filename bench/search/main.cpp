@@ -36,24 +36,9 @@ void makeCatalog(const std::string& folder, int records)
     const store::TemplateTable layout = store::recordTemplate();
     dbase::createTable(folder, "data.dbf", layout.fields,
                        {{"IDX0", "STR(RECNO, 20, 4)", false}, {"IDXF1", "FMARK+UPPER(COUNTRY)", false}});
-    bench::StampGenerator generator(layout.fields, 1);
     dbase::Table table;
     table.open(folder, "data.dbf");
-    for (int n = 1; n <= records; ++n) {
-        const std::vector<bench::Cell> cells = generator.next(n);
-        table.append();
-        for (std::size_t i = 0; i < cells.size(); ++i) {
-            if (cells[i].blank)
-                continue;
-            if (layout.fields[i].type == dbase::FieldType::Numeric)
-                table.setNumber(i, cells[i].number);
-            else if (layout.fields[i].type == dbase::FieldType::Binary)
-                table.setBlob(i, cells[i].text);
-            else
-                table.setString(i, cells[i].text);
-        }
-        table.post();
-    }
+    bench::appendStamps(table, layout.fields, records, 1);
 }
 
 // How long a run takes to end once Stop was pressed stopAfterMs into it, counted from the moment of the

@@ -1,9 +1,9 @@
 // The commands on the current record: new, undo, delete, copy and paste, record templates, moving record
 // by record, synchronising, saving before a dialog, the Tab key inside the record and the found field.
-#include "BusyCursor.h"
 #include "dbase/Errors.h"
 #include "dbase/Table.h"
 #include "editors/TDateEdit.h"
+#include "mainwindow/controls/BusyCursor.h"
 #include "mainwindow/controls/MessageBoxes.h"
 #include "mainwindow/dialogs/TDeleteDlg1.h"
 #include "store/ColumnValues.h"

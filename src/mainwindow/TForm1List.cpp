@@ -1,9 +1,9 @@
 // The record list of the left pane: the record buttons with the header's columns, paging, the letter tabs
 // with their counts, and the sort order they all follow.
-#include "BusyCursor.h"
 #include "dbase/Errors.h"
 #include "dbase/Table.h"
 #include "editors/TDateEdit.h"
+#include "mainwindow/controls/BusyCursor.h"
 #include "mainwindow/controls/HelpPages.h"
 #include "mainwindow/controls/MessageBoxes.h"
 #include "mainwindow/controls/PaletteColors.h"

@@ -1,10 +1,10 @@
 // The record cycle: which record is current, loading it into the form and writing the form back.
-#include "BusyCursor.h"
 #include "dbase/Errors.h"
 #include "dbase/Table.h"
 #include "editors/TCurrencyEdit.h"
 #include "editors/TDateEdit.h"
 #include "editors/TMyBtnEdit.h"
+#include "mainwindow/controls/BusyCursor.h"
 #include "mainwindow/controls/MessageBoxes.h"
 #include "pictures/TDbMultiImgControl.h"
 #include "settings/ProgramSettings.h"

@@ -1,8 +1,8 @@
 // The record window's side of filters, Search and Replace: the filter marks of its tables, the filter
 // scopes of the sort bar, and the hooks through which the Search and Replace windows move it.
-#include "BusyCursor.h"
 #include "dbase/Table.h"
 #include "editors/LookupFields.h"
+#include "mainwindow/controls/BusyCursor.h"
 #include "mainwindow/controls/MessageBoxes.h"
 #include "mainwindow/controls/TSortButton.h"
 #include "mainwindow/dialogs/TemplateMenus.h"

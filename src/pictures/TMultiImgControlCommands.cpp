@@ -1,4 +1,5 @@
 // The commands of the picture field's speed bar and menu.
+#include "mainwindow/controls/BusyCursor.h"
 #include "mainwindow/controls/MessageBoxes.h"
 #include "PictureFile.h"
 #include "PictureGeometry.h"
@@ -27,16 +28,6 @@ const QString failedSaveMessage = QStringLiteral("The picture could not be saved
 const QString failedScanMessage = QStringLiteral("The scanner reported an error: ");
 const QString noScannerMessage = QStringLiteral("No scanner was found.");
 constexpr int hiddenWindowTag = 1000;
-
-// Shows the hourglass for as long as it lives.
-class BusyCursor
-{
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 // Takes the window out of the way of a screen capture and brings it back; its tag tells its show handler
 // that this is no first showing. A modal dialog is minimised rather than hidden, since hiding one ends it.

@@ -1,6 +1,6 @@
 #include "TFilterDlg.h"
 
-#include "mainwindow/BusyCursor.h"
+#include "mainwindow/controls/BusyCursor.h"
 #include "mainwindow/controls/HelpPages.h"
 #include "mainwindow/controls/MenuItems.h"
 #include "mainwindow/controls/TPercentDlg.h"

@@ -1,4 +1,4 @@
-#include "ModalDriver.h"
+#include "NextModal.h"
 #include "pictures/AttachmentApplications.h"
 #include "pictures/TAttachmentDlg.h"
 #include "PictureTestSupport.h"

@@ -1,5 +1,5 @@
-#include "ModalDriver.h"
 #include "ModalWatcher.h"
+#include "NextModal.h"
 #include "pictures/PictureGeometry.h"
 #include "pictures/SaneScanner.h"
 #include "pictures/TCaptureWindow.h"

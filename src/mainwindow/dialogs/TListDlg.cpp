@@ -2,6 +2,7 @@
 
 #include "dbase/Errors.h"
 #include "dbase/Table.h"
+#include "mainwindow/controls/BusyCursor.h"
 #include "mainwindow/controls/HelpPages.h"
 #include "RecordTableModel.h"
 #include "store/ColumnValues.h"
@@ -17,7 +18,6 @@
 #include <QInputDialog>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScopeGuard>
 #include <QSignalBlocker>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -263,8 +263,7 @@ void TListDlg::UpdateLists()
     closeList();
     QString unexpected;
     {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        const auto normalCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+        const BusyCursor busy;
         dbase::Table records;
         try {
             records.open(store::localPath(m_session.folders.database),
@@ -314,8 +313,7 @@ void TListDlg::addMissingValues(dbase::Table& records, const lookup::ListEntry& 
 void TListDlg::packLists()
 {
     closeList();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const auto normalCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+    const BusyCursor busy;
     const std::string folder = store::localPath(m_session.folders.database);
     for (const lookup::ListEntry& entry : m_entries) {
         const std::string name = store::localPath(entry.listName);
