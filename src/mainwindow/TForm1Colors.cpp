@@ -1,4 +1,5 @@
 // The colour scheme and the fonts of the record window, with the colour and font dialogs.
+#include "ColorSlotNumbers.h"
 #include "editors/TCurrencyEdit.h"
 #include "editors/TMyBtnEdit.h"
 #include "mainwindow/controls/PaletteColors.h"
@@ -16,25 +17,6 @@
 #include <QTabWidget>
 
 namespace {
-
-// The colour slots of the scheme this window uses.
-namespace slot {
-constexpr int pages = 12;
-constexpr int speedBar = 13;
-constexpr int windowBackground = 14;
-constexpr int textFieldText = 15;
-constexpr int textFieldBackground = 16;
-constexpr int memoText = 17;
-constexpr int memoBackground = 18;
-constexpr int labelText = 19;
-constexpr int labelBackground = 20;
-constexpr int currencyPositive = 21;
-constexpr int currencyNegative = 22;
-constexpr int currencyBackground = 23;
-constexpr int recordPages = 24;
-constexpr int recordSpeedBar = 25;
-constexpr int rightPane = 26;
-} // namespace slot
 
 void setRole(QWidget* widget, QPalette::ColorRole role, const QColor& color)
 {

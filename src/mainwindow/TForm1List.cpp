@@ -1,5 +1,6 @@
 // The record list of the left pane: the record buttons with the header's columns, paging, the letter tabs
 // with their counts, and the sort order they all follow.
+#include "ColorSlotNumbers.h"
 #include "dbase/Errors.h"
 #include "dbase/Table.h"
 #include "editors/TDateEdit.h"
@@ -30,20 +31,6 @@ constexpr int buttonGap = 2;
 constexpr int buttonsBelowHeader = 8;
 constexpr int minimumLetterTabHeight = 14;
 constexpr int recordMenuHelpContext = 30;
-
-// Colour slots of the record buttons and the letter tabs.
-namespace slot {
-constexpr int buttonText = 0;
-constexpr int buttonBackground = 1;
-constexpr int selectedButtonText = 2;
-constexpr int selectedButtonBackground = 3;
-constexpr int letterText = 4;
-constexpr int letterBackground = 5;
-constexpr int emptyLetterText = 6;
-constexpr int emptyLetterBackground = 7;
-constexpr int selectedLetterText = 8;
-constexpr int selectedLetterBackground = 9;
-} // namespace slot
 
 int letterIndex(char letter)
 {
@@ -81,8 +68,8 @@ void TForm1::afterSort()
     ResetLetterState();
     m_letter = 'A';
     m_pageOffset = 0;
+    // ResetLetterState has coloured the tabs when they are in use.
     m_index->SetLetterRange(m_database->browseTable(), m_letter);
-    colorLetterTabs();
     m_sortBar->ShowSortSettings(m_index->sortSettings());
 }
 
